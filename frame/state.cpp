@@ -1,0 +1,68 @@
+// Owner of the application frame's globals (see state.h) and the small helpers that refresh
+// them from the firmware: clock, channel count, channel-count limit.
+#include "frame/state.h"
+
+#include "settings/settings.h"
+
+// --- The clock and the channel ---
+word rgn;
+word time_mjd;
+byte time_h;
+byte time_min;
+byte time_sec;
+int _svcType;
+int _svcNum;
+int _maxSvcNum;
+
+// --- Main states ---
+int _epgShow;
+byte menu;
+byte help;
+byte search_mode;
+byte timer_mode;
+byte keyboard_mode;
+byte longinfo_mode;
+byte timeline_mode;
+dword mainState;
+dword subState = SUBSTATE_Normal;
+
+// --- Refresh, scan and messages ---
+byte scan_mode;
+int autorefresh;
+int last_epgscan;
+byte freesize_msg;
+byte MsgCountdown;
+int search_start;
+
+// --- Shared scratch ---
+char _strBuf[STRBUF_SIZE];
+char _strBuf2[STRBUF_SIZE];
+PlatformChannelInfo chInfo;
+
+void ReadClock(void)
+{
+    TAP_GetTime(&time_mjd, &time_h, &time_min, &time_sec);
+}
+
+void CountChannels(void)
+{
+    int tv = 0, radio = 0;
+    TAP_Channel_GetTotalNum(&tv, &radio);
+    _maxSvcNum = _svcType == SVC_TYPE_Tv ? tv : radio;
+}
+
+int ApplyChannelLimit(void)
+{
+    if (_svcType != SVC_TYPE_Tv)
+        return 0;
+    int mode = settings.show_scanned_only;
+    if ((mode == 1 || mode == 2) && _maxSvcNum >= settings.scan_max_channels) {
+        _maxSvcNum = settings.scan_max_channels;
+        return 1;
+    }
+    if ((mode == 3 || mode == 4) && _maxSvcNum >= settings.buffered_channels) {
+        _maxSvcNum = settings.buffered_channels;
+        return 1;
+    }
+    return 0;
+}

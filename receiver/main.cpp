@@ -1,0 +1,2 @@
+// Placeholder until the receiver program lands.
+int main() { return 0; }
