@@ -1,1 +1,168 @@
-// Placeholder until the receiver program lands.
+// The receiver program's command line (see options.h).
+#include "receiver/options.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+
+#include "sim/clock.h"
+
+namespace rx {
+
+namespace {
+bool parseInt(const std::string &s, long long lo, long long hi, long long &out) {
+    if (s.empty())
+        return false;
+    char *end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(s.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < lo || v > hi)
+        return false;
+    out = v;
+    return true;
+}
+}  // namespace
+
+bool parseChannelRef(const std::string &text, int &svcType, int &svcNum) {
+    size_t colon = text.find(':');
+    if (colon == std::string::npos)
+        return false;
+    std::string kind = text.substr(0, colon);
+    long long n = 0;
+    if (!parseInt(text.substr(colon + 1), 0, 65535, n))
+        return false;
+    if (kind == "tv" || kind == "TV")
+        svcType = 0;
+    else if (kind == "ra" || kind == "RA" || kind == "radio")
+        svcType = 1;
+    else
+        return false;
+    svcNum = static_cast<int>(n);
+    return true;
+}
+
+std::string usage() {
+    return "usage: receiver [options] --script FILE|-\n"
+           "       receiver [options] --demo DIR\n"
+           "The virtual receiver: loads the Dir'o ROD plug-in image as the firmware does and drives it.\n"
+           "  --script FILE     run a script (- reads standard input); exit 0 when every expect held,\n"
+           "                    1 when one failed, 2 for a bad option or script line\n"
+           "  --demo DIR        run the built-in demo on a fresh disk DIR/disk, screenshots into DIR\n"
+           "  --disk DIR        the plug-in's folder (created if missing; default ./receiver-disk)\n"
+           "  --lineup FILE     channel list: TV|name|service id|logical number|transponder[|XMLTV id]\n"
+           "                    or RA|..., # comments (default: the built-in demo lineup)\n"
+           "  --clock \"YYYY-MM-DD HH:MM[:SS]\"  clock at power-on (default: now, local time)\n"
+           "  --channel tv:N|ra:N  channel tuned at power-on (default tv:0)\n"
+           "  --osd-language N  the receiver's OSD language (0 English, 2 German, 15 Finnish; default 0)\n"
+           "  --free-mb N       free disk space reported, in MB (default 500000)\n"
+           "  --plugin PATH     the plug-in image (default Diro_ROD.tap beside this program)\n"
+           "  --help            this text\n"
+           "Script commands (one a line, # comments):\n"
+           "  key NAME [xN] | hold NAME SECONDS | wait 500ms|3s|20m|2h | clock \"YYYY-MM-DD HH:MM[:SS]\"\n"
+           "  tune tv:N|ra:N | state MAIN SUB | restart | snap FILE.png | dump screen FILE\n"
+           "  dump settings FILE | expect screen \"TEXT\" | expect no-screen \"TEXT\"\n"
+           "  expect file NAME | expect no-file NAME      (FILE may be - for standard output)\n";
+}
+
+OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, std::string &error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i], value;
+        bool inlineValue = false;
+        if (name.rfind("--", 0) == 0) {
+            size_t eq = name.find('=');
+            if (eq != std::string::npos) {
+                value = name.substr(eq + 1);
+                name = name.substr(0, eq);
+                inlineValue = true;
+            }
+        }
+        if (name == "--help" || name == "-h") {
+            out.help = true;
+            continue;
+        }
+        static const char *const kWithValue[] = {"--disk", "--lineup", "--clock", "--channel", "--osd-language",
+                                                 "--free-mb", "--script", "--demo", "--plugin"};
+        bool known = false;
+        for (const char *k : kWithValue)
+            known = known || name == k;
+        if (!known) {
+            error = "unknown option " + args[i];
+            return OptionsResult::Error;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= args.size()) {
+                error = "option " + name + " needs a value";
+                return OptionsResult::Error;
+            }
+            value = args[++i];
+        }
+        long long n = 0;
+        if (name == "--disk") {
+            if (value.empty()) {
+                error = "--disk needs a folder";
+                return OptionsResult::Error;
+            }
+            out.disk = value;
+        } else if (name == "--lineup") {
+            out.lineupFile = value;
+        } else if (name == "--clock") {
+            if (!sim::parseLocalTime(value, out.clockMs)) {
+                error = "--clock \"" + value + "\": expected \"YYYY-MM-DD HH:MM[:SS]\"";
+                return OptionsResult::Error;
+            }
+            out.clockGiven = true;
+        } else if (name == "--channel") {
+            if (!parseChannelRef(value, out.svcType, out.svcNum)) {
+                error = "--channel " + value + ": expected tv:N or ra:N";
+                return OptionsResult::Error;
+            }
+        } else if (name == "--osd-language") {
+            if (!parseInt(value, 0, 255, n)) {
+                error = "--osd-language " + value + ": expected a number 0..255";
+                return OptionsResult::Error;
+            }
+            out.osdLanguage = static_cast<int>(n);
+        } else if (name == "--free-mb") {
+            if (!parseInt(value, 0, 0xFFFFFFFFLL, n)) {
+                error = "--free-mb " + value + ": expected a number of megabytes";
+                return OptionsResult::Error;
+            }
+            out.freeMb = static_cast<uint32_t>(n);
+        } else if (name == "--script") {
+            out.script = value;
+        } else if (name == "--demo") {
+            out.demoDir = value;
+        } else if (name == "--plugin") {
+            out.plugin = value;
+        }
+    }
+    if (out.help)
+        return OptionsResult::Help;
+    if (!out.script.empty() && !out.demoDir.empty()) {
+        error = "give either --script or --demo, not both";
+        return OptionsResult::Error;
+    }
+    if (out.script.empty() && out.demoDir.empty()) {
+        error = "nothing to run: give --script FILE or --demo DIR";
+        return OptionsResult::NothingToRun;
+    }
+    return OptionsResult::Run;
+}
+
+std::string defaultPluginPath(const std::string &builtWith) {
+    char self[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n > 0) {
+        self[n] = '\0';
+        std::filesystem::path beside = std::filesystem::path(self).parent_path() / "Diro_ROD.tap";
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(beside, ec))
+            return beside.string();
+    }
+    return builtWith;
+}
+
+}  // namespace rx

@@ -34,6 +34,11 @@ public:
     // what is there, nothing beyond clipRight. Returns the width drawn.
     int draw(uint32_t *plane, int w, int h, int x, int y, int clipRight, std::string_view latin1, uint32_t argb,
              int size) const;
+    // The same face at any pixel height (ascent plus descent, 8 .. 200) for large lettering such
+    // as the TV picture's caption; y is the top of the glyphs' ascent.
+    int widthAtHeight(std::string_view latin1, int pixelHeight) const;
+    int drawAtHeight(uint32_t *plane, int w, int h, int x, int y, int clipRight, std::string_view latin1,
+                     uint32_t argb, int pixelHeight) const;
 
 private:
     Font();
@@ -49,14 +54,22 @@ struct ScreenText {
     int left = 0, width = 0, height = 0;  // the box the text covers on the screen
     uint32_t fg = 0, bg = 0;
     int size = 0;        // 0, 1, 2
+    int region = -1;     // the region it was drawn in
 };
 
 // What the TV shows under the OSD.
 struct TvPicture {
     std::string channelName;  // Latin-1
     int svcType = 0;          // 0 TV, 1 radio
-    int svcNum = 0;
+    int svcNum = 0;           // from 0; the picture shows it plus 1
 };
+
+// The test card of a TV channel (colour bars, grey frame, a centre box with the name and
+// "TV 3") or the dark picture of a radio channel: 720 x 576 opaque 0xFFRRGGBB pixels.
+std::vector<uint32_t> tvPicturePixels(const TvPicture &tv);
+
+// over drawn on top of under, both ARGB with straight (not premultiplied) alpha.
+uint32_t blendOver(uint32_t under, uint32_t over);
 
 class Screen {
 public:
@@ -84,7 +97,9 @@ public:
     // or the deletion of its region.
     const std::vector<ScreenText> &texts() const;
     bool shows(std::string_view latin1Needle) const;  // a substring of a visible text
-    // Every text drawn since the last clearLog(), visible or not (for messages shown briefly).
+    // Every text drawn since the last clearLog(), visible or not (for messages shown briefly);
+    // past kMaxLoggedTexts entries the oldest half is dropped.
+    static constexpr size_t kMaxLoggedTexts = 50000;
     const std::vector<ScreenText> &textLog() const;
     void clearLog();
 
@@ -102,13 +117,27 @@ private:
         bool used = false;
         int x = 0, y = 0, w = 0, h = 0;
         std::vector<uint32_t> pixels;
+        long order = 0;  // creation order: later regions lie on top
     };
     Region regions_[kMaxRegions];
     std::vector<ScreenText> texts_;
     std::vector<ScreenText> log_;
     long syncs_ = 0;
-    // Drops visible texts painted over by a screen rectangle (opaque or transparent).
-    void paintedOver(int left, int top, int w, int h);
+    long nextOrder_ = 0;
+    Region *usedRegion(int rgn);
+    int stacking(int (&order)[kMaxRegions]) const;  // the used regions, lowest first; their count
+    // Fills a rectangle in region coordinates (clipped) with argb as it stands, and drops the texts
+    // it paints over.
+    void paint(int rgn, long long x, long long y, long long w, long long h, uint32_t argb);
+    // Drops visible texts painted over by a screen rectangle drawn in region rgn: texts of that
+    // region always (opaque or transparent paint), texts of regions below it only when opaque.
+    void paintedOver(int rgn, long long left, long long top, long long w, long long h, bool opaque);
+    // Draws shown from left (region coordinates) in whole characters up to maxX and the region's
+    // edge; returns the width drawn.
+    int drawGlyphs(int rgn, int left, int y, int maxX, std::string_view shown, uint32_t fg, int size);
+    // Logs a text as passed and, when some of it is on the screen, makes it visible.
+    void recordText(int rgn, int x, int y, int maxX, int left, int width, std::string_view asPassed, uint32_t fg,
+                    uint32_t bg, int size);
 };
 
 }  // namespace sim

@@ -1,0 +1,45 @@
+// The receiver program's command line: where the disk is, which channels exist, the clock and
+// channel at power-on, the OSD language, the free disk space, the plug-in image, and what to run
+// (a script or the built-in demo).
+// Example:
+//   rx::Options opt;  std::string err;
+//   rx::OptionsResult r = rx::parseOptions({"--disk", "d", "--script", "-"}, opt, err);
+//   // r == rx::OptionsResult::Run, opt.script == "-"
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rx {
+
+struct Options {
+    std::string disk = "./receiver-disk";
+    std::string lineupFile;          // "" the built-in demo lineup
+    bool clockGiven = false;
+    int64_t clockMs = 0;             // local time at power-on (when given)
+    int svcType = 0, svcNum = 0;     // tuned at power-on
+    int osdLanguage = 0;
+    uint32_t freeMb = 500000;
+    std::string script;              // a file, or "-" for standard input
+    std::string demoDir;
+    std::string plugin;              // "" the default image
+    bool help = false;
+};
+
+// NothingToRun: neither --script nor --demo (the caller shows the usage).
+enum class OptionsResult { Run, Help, Error, NothingToRun };
+
+OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, std::string &error);
+
+// "tv:N" or "ra:N"; false when malformed.
+bool parseChannelRef(const std::string &text, int &svcType, int &svcNum);
+
+// The usage text (--help).
+std::string usage();
+
+// The plug-in image to load when none is given: Diro_ROD.tap beside the running program if
+// there is one, else the image the program was built with.
+std::string defaultPluginPath(const std::string &builtWith);
+
+}  // namespace rx

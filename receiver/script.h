@@ -1,0 +1,66 @@
+// The receiver's script language: one command a line, `#` comments, parsed completely before
+// anything runs, then run against a sim::Receiver. Commands: key, hold, wait, clock, tune, state,
+// restart, snap, dump screen, dump settings, expect screen / no-screen / file / no-file.
+// Example:
+//   rx::Script s; std::vector<std::string> errors;
+//   if (rx::parseScript("key GUIDE\nwait 2s\nexpect screen \"Guide\"\n", "t.rod", s, errors))
+//       int rc = rx::runScript(s, receiver, {});   // 0 all expects held, 1 one failed, 2 an error
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace sim {
+class Receiver;
+}
+
+namespace rx {
+
+enum class Op {
+    Key, Hold, Wait, Clock, Tune, State, Restart, Snap, DumpScreen, DumpSettings,
+    ExpectScreen, ExpectNoScreen, ExpectFile, ExpectNoFile
+};
+
+struct Command {
+    Op op = Op::Wait;
+    int line = 0;
+    std::string source;      // the line as written (for messages)
+    uint32_t key = 0;        // Key, Hold
+    int count = 1;           // Key: presses
+    int64_t ms = 0;          // Hold, Wait: duration; Clock: local time
+    int svcType = 0, svcNum = 0;        // Tune
+    uint32_t mainState = 0, subState = 0;  // State
+    std::string arg;         // Snap, Dump*: file ("-" stdout); Expect*: text (UTF-8) or file name
+};
+
+struct Script {
+    std::string name;        // for messages: the file name, "-" or "demo"
+    std::vector<Command> commands;
+};
+
+// Parses a whole script; false with one "name:line: why" message per bad line.
+bool parseScript(const std::string &text, const std::string &name, Script &out, std::vector<std::string> &errors);
+
+// A key name of the script language (OK, EXIT, <<, 0x1001E, ...); false when unknown.
+bool keyCode(const std::string &name, uint32_t &code);
+// "500ms", "3s", "20m", "2h" (a bare number is seconds); false when malformed.
+bool parseDuration(const std::string &text, int64_t &ms);
+
+struct RunSettings {
+    std::string outputDir;   // relative snap/dump paths are taken from here ("" the current folder)
+    std::ostream *out = nullptr;  // paths written, dumps to "-" (default std::cout)
+    std::ostream *err = nullptr;  // progress and errors (default std::cerr)
+};
+
+// Runs a parsed script: 0 every expect held, 1 an expect failed (all failures are reported, the
+// script runs on), 2 a command could not be carried out (the script stops there).
+int runScript(const Script &script, sim::Receiver &rx, const RunSettings &settings);
+
+// The screen's visible texts, one a line: x y size fg bg "text" (UTF-8).
+std::string screenTextDump(sim::Receiver &rx);
+// The settings file as 128 lines "offset value"; false with a message when it cannot be read.
+bool settingsDump(sim::Receiver &rx, std::string &dump, std::string &error);
+
+}  // namespace rx

@@ -1,0 +1,67 @@
+// The receiver's clock: virtual local time in milliseconds (no time zone, no real sleeping), the
+// Modified Julian Date arithmetic of the firmware (MJD 0 = 1858-11-17, weekday 0 = Monday) and
+// the ticks of 10 ms since power-on.
+// Example:
+//   sim::Clock clock(sim::Clock::fromCivil({2026, 12, 7, 20, 0, 0}));
+//   clock.advanceMs(1500);                      // 20:00:01.5, ticks 150
+//   sim::CivilTime now = clock.civil();         // now.mjd == 61381, now.weekday == 0 (Monday)
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sim {
+
+constexpr int kMjdOf1970 = 40587;  // 1970-01-01, a Thursday
+
+// A date and time of day as people write it, plus the firmware's day number and weekday.
+struct CivilTime {
+    int year = 1970, month = 1, day = 1;
+    int hour = 0, minute = 0, second = 0;
+    int millisecond = 0;
+    int mjd = kMjdOf1970;  // filled by Clock::civil / toCivil
+    int weekday = 3;       // 0 Monday .. 6 Sunday
+};
+
+// Days since 1970-01-01 of a date (proleptic Gregorian); no check of the fields.
+int64_t daysFromCivil(int year, int month, int day);
+// A valid calendar date (month 1..12, day within the month).
+bool isValidDate(int year, int month, int day);
+// MJD of a date; -1 when the date is not valid.
+int mjdFromDate(int year, int month, int day);
+// Splits an MJD; weekday 0 = Monday.
+void dateFromMjd(int mjd, int &year, int &month, int &day, int &weekday);
+// Parses "YYYY-MM-DD HH:MM" or "YYYY-MM-DD HH:MM:SS" into local milliseconds; false if malformed
+// or not a real date and time.
+bool parseLocalTime(const std::string &text, int64_t &ms);
+// "YYYY-MM-DD HH:MM:SS".
+std::string formatLocalTime(int64_t ms);
+// The host's local time now, in the clock's milliseconds.
+int64_t hostLocalTimeMs();
+
+class Clock {
+public:
+    explicit Clock(int64_t localMs = 0) : nowMs_(localMs) {}
+
+    static int64_t fromCivil(const CivilTime &t);  // local milliseconds of a date and time
+    static CivilTime toCivil(int64_t localMs);
+
+    int64_t nowMs() const { return nowMs_; }
+    CivilTime civil() const { return toCivil(nowMs_); }
+    // Ticks of 10 ms since power-on.
+    uint32_t ticks() const { return static_cast<uint32_t>(sincePowerOnMs_ / 10); }
+    int64_t sincePowerOnMs() const { return sincePowerOnMs_; }
+
+    // Time passes: both the time of day and the ticks move on.
+    void advanceMs(int64_t ms);
+    // The time of day is set (the receiver took the time from the broadcast); ticks go on.
+    void set(int64_t localMs) { nowMs_ = localMs; }
+    // Power-on: ticks start again from 0, the time of day goes on.
+    void powerCycle() { sincePowerOnMs_ = 0; }
+
+private:
+    int64_t nowMs_ = 0;
+    int64_t sincePowerOnMs_ = 0;
+};
+
+}  // namespace sim

@@ -1,0 +1,60 @@
+// The firmware object and the pointer the TAP_* entries reach it by (see firmware.h).
+#include "sim/firmware.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace sim {
+
+namespace {
+Firmware *g_active = nullptr;
+}
+
+Firmware::Firmware(const FirmwareConfig &config)
+    : disk(config.diskDir, config.freeMb), clock(config.clockMs), channels(config.lineup), heap(config.heapSize) {
+    system.osdLanguage = config.osdLanguage;
+    channels.tune(config.channel.svcType, config.channel.svcNum, TuneSource::Firmware, clock.nowMs());
+}
+
+Firmware::~Firmware() { deactivate(); }
+
+Firmware &Firmware::active(const char *call) {
+    if (!g_active) {
+        std::fprintf(stderr, "virtual receiver: %s was called while no receiver is running\n", call);
+        std::abort();
+    }
+    return *g_active;
+}
+
+Firmware *Firmware::activeOrNull() { return g_active; }
+
+void Firmware::activate() { g_active = this; }
+
+void Firmware::deactivate() {
+    if (g_active == this)
+        g_active = nullptr;
+}
+
+PluginLeftovers Firmware::reclaimPluginResources() {
+    // What a plug-in left open or allocated is closed and freed; the counts go to the caller.
+    PluginLeftovers left;
+    left.openFiles = disk.closeAll();
+    left.heapBytes = heap.usedBytes();
+    left.heapBlocks = heap.releaseAll();
+    for (int r = 0; r < kMaxRegions; ++r)
+        screen.deleteRegion(r);
+    system.pluginEnded();
+    return left;
+}
+
+TvPicture Firmware::tvPicture() const {
+    TvPicture tv;
+    ChannelRef now = channels.current();
+    tv.svcType = now.svcType;
+    tv.svcNum = now.svcNum;
+    if (const Channel *c = channels.find(now.svcType, now.svcNum))
+        tv.channelName = c->name;
+    return tv;
+}
+
+}  // namespace sim

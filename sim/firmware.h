@@ -1,0 +1,75 @@
+// The virtual receiver's firmware: one object that owns every component the plug-in library
+// reaches (screen, disk, clock, channels, heap, the firmware's own state, EPG, timers,
+// recordings). The TAP_* entries (sim/tap_*.cpp) forward to the firmware made active here.
+// Example:
+//   sim::Firmware fw({"/tmp/disk", lineup, sim::Clock::fromCivil({2026, 12, 7, 20, 0, 0})});
+//   fw.activate();                              // TAP_* calls now reach fw
+//   fw.disk.faults.full = true;                 // the next TAP_Hdd_Create fails
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/channels.h"
+#include "sim/clock.h"
+#include "sim/disk.h"
+#include "sim/epg.h"
+#include "sim/heap.h"
+#include "sim/recordings.h"
+#include "sim/screen.h"
+#include "sim/system.h"
+#include "sim/timers.h"
+
+namespace sim {
+
+struct FirmwareConfig {
+    std::string diskDir = "receiver-disk";  // the plug-in's folder (created if missing)
+    std::vector<Channel> lineup;            // TV and radio channels
+    int64_t clockMs = 0;                    // local time at power-on
+    ChannelRef channel;                     // tuned at power-on (ignored when it does not exist)
+    int osdLanguage = LAN_English;
+    uint32_t freeMb = 500000;
+    size_t heapSize = Heap::kDefaultSize;
+};
+
+// What the firmware took back from a plug-in that ended.
+struct PluginLeftovers {
+    int openFiles = 0;
+    size_t heapBlocks = 0;
+    size_t heapBytes = 0;
+};
+
+class Firmware {
+public:
+    explicit Firmware(const FirmwareConfig &config);
+    ~Firmware();
+
+    // The firmware the TAP_* entries reach; aborts naming the call when there is none.
+    static Firmware &active(const char *call);
+    static Firmware *activeOrNull();
+    void activate();
+    void deactivate();  // only when this one is active
+
+    // The plug-in ended: its open files are closed, its heap blocks and OSD regions released,
+    // the display is the firmware's again.
+    PluginLeftovers reclaimPluginResources();
+
+    // What the TV shows now (for screenshots).
+    TvPicture tvPicture() const;
+
+    Screen screen;
+    Disk disk;
+    Clock clock;
+    Channels channels;
+    Heap heap;
+    System system;
+    Epg epg;
+    Timers timers;
+    Recordings recordings;
+
+    Firmware(const Firmware &) = delete;
+    Firmware &operator=(const Firmware &) = delete;
+};
+
+}  // namespace sim

@@ -1,0 +1,61 @@
+// The firmware heap with accounting (see heap.h).
+#include "sim/heap.h"
+
+#include <cstdlib>
+
+namespace sim {
+
+void *Heap::alloc(size_t bytes) {
+    bool faulted = faults.failAfterCalls == 0;
+    if (faults.failAfterCalls > 0)
+        --faults.failAfterCalls;
+    if (faulted || bytes == 0 || bytes > size_ - used_) {
+        ++failed_;
+        return nullptr;
+    }
+    void *p = std::malloc(bytes);
+    if (!p) {
+        ++failed_;
+        return nullptr;
+    }
+    blocks_[p] = bytes;
+    used_ += bytes;
+    if (used_ > peak_)
+        peak_ = used_;
+    ++allocations_;
+    return p;
+}
+
+int Heap::free(const void *p) {
+    if (!p) {
+        ++nullFrees_;
+        return 1;
+    }
+    auto it = blocks_.find(p);
+    if (it == blocks_.end()) {
+        ++doubleFrees_;
+        return 1;
+    }
+    used_ -= it->second;
+    blocks_.erase(it);
+    std::free(const_cast<void *>(p));
+    return 0;
+}
+
+size_t Heap::blockSize(const void *p) const {
+    auto it = blocks_.find(p);
+    return it == blocks_.end() ? 0 : it->second;
+}
+
+size_t Heap::releaseAll() {
+    size_t n = blocks_.size();
+    for (auto &b : blocks_) {
+        reclaimed_ += b.second;
+        std::free(const_cast<void *>(b.first));
+    }
+    blocks_.clear();
+    used_ = 0;
+    return n;
+}
+
+}  // namespace sim

@@ -1,0 +1,62 @@
+// The firmware heap the plug-in allocates from: real blocks with accounting (live blocks and
+// their sizes), a configurable size (24 MB by default), bad frees counted instead of crashing, and
+// an allocation failure a test can schedule.
+// Example:
+//   sim::Heap heap(1 << 20);
+//   void *p = heap.alloc(100);          // heap.usedBytes() == 100, heap.liveBlocks() == 1
+//   heap.free(p); heap.free(p);         // the second returns non-zero, heap.doubleFrees() == 1
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+
+namespace sim {
+
+struct HeapFaults {
+    long failAfterCalls = -1;  // -1 off; else this many more allocations succeed, then every
+                               // allocation fails until the field is reset
+};
+
+class Heap {
+public:
+    static constexpr size_t kDefaultSize = 24u * 1024 * 1024;
+
+    explicit Heap(size_t sizeBytes = kDefaultSize) : size_(sizeBytes) {}
+    ~Heap() { releaseAll(); }
+
+    // Null for size 0, for more than is free, or when a fault says so.
+    void *alloc(size_t bytes);
+    // 0 freed; non-zero (and nothing freed) for null, or a pointer that is not a live block:
+    // those count as double frees (null ones separately).
+    int free(const void *p);
+
+    size_t size() const { return size_; }
+    size_t usedBytes() const { return used_; }
+    size_t freeBytes() const { return size_ - used_; }
+    size_t peakBytes() const { return peak_; }
+    size_t liveBlocks() const { return blocks_.size(); }
+    size_t blockSize(const void *p) const;  // 0 when p is not a live block
+    long allocations() const { return allocations_; }
+    long failedAllocations() const { return failed_; }
+    long doubleFrees() const { return doubleFrees_; }
+    long nullFrees() const { return nullFrees_; }
+
+    // Frees every live block (the plug-in ended: the firmware takes its memory back). Returns
+    // how many there were; their bytes are added to reclaimedBytes().
+    size_t releaseAll();
+    size_t reclaimedBytes() const { return reclaimed_; }
+
+    HeapFaults faults;
+
+    Heap(const Heap &) = delete;
+    Heap &operator=(const Heap &) = delete;
+
+private:
+    size_t size_;
+    size_t used_ = 0, peak_ = 0, reclaimed_ = 0;
+    long allocations_ = 0, failed_ = 0, doubleFrees_ = 0, nullFrees_ = 0;
+    std::unordered_map<const void *, size_t> blocks_;
+};
+
+}  // namespace sim
