@@ -11,7 +11,7 @@ PlatformEvent *TAP_GetEvent(int svcType, int svcNum, int *eventNum) {
     sim::Firmware &fw = sim::Firmware::active(__func__);
     if (eventNum)
         *eventNum = 0;
-    std::vector<PlatformEvent> events = fw.epg.events(svcType, svcNum);
+    std::vector<PlatformEvent> events = fw.epg.events(svcType, svcNum, fw.clock.nowMs());
     if (events.empty())
         return nullptr;
     void *block = fw.heap.alloc(events.size() * sizeof(PlatformEvent));
@@ -23,10 +23,18 @@ PlatformEvent *TAP_GetEvent(int svcType, int svcNum, int *eventNum) {
     return static_cast<PlatformEvent *>(block);
 }
 
-// No extended texts yet.
-byte *TAP_EPG_GetExtInfo(PlatformEvent *) {
-    sim::Firmware::active(__func__);
-    return nullptr;
+byte *TAP_EPG_GetExtInfo(PlatformEvent *event) {
+    sim::Firmware &fw = sim::Firmware::active(__func__);
+    if (!event)
+        return nullptr;
+    std::string text = fw.epg.extInfo(*event);
+    if (text.empty())
+        return nullptr;
+    void *block = fw.heap.alloc(text.size() + 1);
+    if (!block)
+        return nullptr;
+    std::memcpy(block, text.c_str(), text.size() + 1);
+    return static_cast<byte *>(block);
 }
 
 }  // extern "C"
