@@ -1,29 +1,43 @@
-# Set-up and everyday commands. Both `make run` and `make test` install what is missing
-# (Debian packages only), configure and build first.
-#   make run    the virtual receiver's demo: screenshots into demo-out/
-#   make test   every test (CI sets CI=true: warnings become errors)
+# Set-up and everyday commands. Each installs what is missing (Debian packages only), configures
+# and builds first.
+#   make run      the virtual receiver's demo: screenshots into demo-out/
+#   make test     every test: the PC suite, then the receiver's (32-bit MIPS) suite under qemu
+#   make target   the plug-in image for the receiver: build-mipsel/Diro_ROD.tap
+# CI sets CI=true: warnings become errors.
 
 BUILD ?= build
+TARGET_BUILD ?= build-mipsel
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             fonts-dejavu-core libstb-dev libexpat1-dev
+TARGET_PACKAGES := g++-mipsel-linux-gnu binutils-mipsel-linux-gnu qemu-user googletest
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ifeq ($(CI),true)
 CMAKE_FLAGS += -DDIRO_WERROR=ON
 endif
+TARGET_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/mipsel-linux-gnu.cmake -DDIRO_HOST_BUILD_DIR=$(abspath $(BUILD))
 
-.PHONY: all deps configure build run test clean
-
-all: build
-
-deps:
+# Installs the packages named in $(1) that are missing.
+define install_missing
 	@missing=""; \
-	for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
 	if [ -n "$$missing" ]; then \
 	  echo "installing:$$missing"; \
 	  $(SUDO) apt-get update -q && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
 	fi
+endef
+
+.PHONY: all deps deps-target configure build configure-target target build-target run test test-pc \
+        test-target clean
+
+all: build
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+deps-target: deps
+	$(call install_missing,$(TARGET_PACKAGES))
 
 configure: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
@@ -31,11 +45,28 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+configure-target: deps-target
+	cmake -S . -B $(TARGET_BUILD) $(CMAKE_FLAGS) $(TARGET_FLAGS)
+
+# The image alone.
+target: configure-target
+	cmake --build $(TARGET_BUILD) -j $(JOBS) --target diro_rod
+	@echo "plug-in image: $(TARGET_BUILD)/Diro_ROD.tap"
+
+# The image, the firmware and the unit tests for the receiver's processor.
+build-target: build configure-target
+	cmake --build $(TARGET_BUILD) -j $(JOBS)
+
 run: build
 	$(BUILD)/receiver --demo demo-out
 
-test: build
+test-pc: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+test-target: build-target
+	ctest --test-dir $(TARGET_BUILD) --output-on-failure -j $(JOBS)
+
+test: test-pc test-target
+
 clean:
-	rm -rf $(BUILD) demo-out
+	rm -rf $(BUILD) $(TARGET_BUILD) demo-out
