@@ -26,6 +26,26 @@ byte timeline_mode;
 dword mainState;
 dword subState = SUBSTATE_Normal;
 
+// --- Position in the views and lists ---
+int cursor;
+int ListOffset;
+int cursor_store;
+int ListOffset_store;
+int svcNum_store;
+int cursor_store2;
+int ListOffset_store2;
+int longinfo_site = 1;
+int countdown;
+word temp_mjd;
+int temp_h;
+int temp_min;
+int curr_svcNum;
+
+// --- Key repeat ---
+dword lasttick;
+byte Key_lastsec;
+int Key_TimeCount;
+
 // --- Refresh, scan and messages ---
 byte scan_mode;
 int autorefresh;

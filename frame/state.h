@@ -35,6 +35,26 @@ extern byte timeline_mode;     // 1 while the views show the chosen time instead
 extern dword mainState;        // firmware state read at every event; keys only while 0
 extern dword subState;         // firmware sub-state; 31 is normal viewing
 
+// --- Position in the views and lists ---
+extern int cursor;             // selected row on the page of the open view or list
+extern int ListOffset;         // first row of the page (the Normal view: index of the event in row 0)
+extern int cursor_store;       // position saved by Position_Store ...
+extern int ListOffset_store;
+extern int svcNum_store;
+extern int cursor_store2;      // position of a list to return to from its editor or result list
+extern int ListOffset_store2;
+extern int longinfo_site;      // page of the extended info text, from 1
+extern int countdown;          // seconds of a short key window (4 after a passed-on key, 3 after digits)
+extern word temp_mjd;          // the chosen time shown while timeline_mode is 1: date ...
+extern int temp_h;             // ... hour
+extern int temp_min;           // ... minute
+extern int curr_svcNum;        // the channel the receiver shows (the views may show another)
+
+// --- Key repeat ---
+extern dword lasttick;         // tick of the last left/right key, 0 after other keys
+extern byte Key_lastsec;       // second in which Key_TimeCount last grew
+extern int Key_TimeCount;      // seconds the left/right key has been held
+
 // --- Refresh, scan and messages ---
 extern byte scan_mode;         // 0 user refresh, 1 automatic scan, 2 user refresh at scan timing
 extern int autorefresh;        // seconds (plus one) left on the channel being refreshed; 0 none

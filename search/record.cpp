@@ -2,3 +2,5 @@
 #include "search/record.h"
 
 void SearchAndRecord(int show_message) {}
+void HideAutoRecord(void) {}
+void DrawSearchMsg(void) {}

@@ -1,0 +1,4 @@
+// The timer list view (see list.h). Placeholder: the list is not drawn yet.
+#include "timers/list.h"
+
+void Timer_List(void) {}

@@ -1,0 +1,4 @@
+// The extra clock (see extraclock.h). Placeholder: no clock is drawn yet.
+#include "views/extraclock.h"
+
+void ExtraClock(void) {}
