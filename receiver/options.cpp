@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "receiver/guide.h"
 #include "sim/clock.h"
 
 namespace rx {
@@ -47,6 +48,7 @@ bool parseChannelRef(const std::string &text, int &svcType, int &svcNum) {
 std::string usage() {
     return "usage: receiver [options] --script FILE|-\n"
            "       receiver [options] --demo DIR\n"
+           "       receiver --dump-buffer FILE|DIR\n"
            "The virtual receiver: loads the Dir'o ROD plug-in image as the firmware does and drives it.\n"
            "  --script FILE     run a script (- reads standard input); exit 0 when every expect held,\n"
            "                    1 when one failed, 2 for a bad option or script line\n"
@@ -59,11 +61,25 @@ std::string usage() {
            "  --osd-language N  the receiver's OSD language (0 English, 2 German, 15 Finnish; default 0)\n"
            "  --free-mb N       free disk space reported, in MB (default 500000)\n"
            "  --plugin PATH     the plug-in image (default Diro_ROD.tap beside this program)\n"
+           "  --guide FILE      the broadcast guide, an XMLTV file (UTF-8 or ISO-8859-1); without --lineup\n"
+           "                    its channels are the lineup. Default: the built-in demo guide, 8 days for\n"
+           "                    every channel of the lineup\n"
+           "  --guide-shift auto|N  move the guide by whole days: auto so that it starts on the clock's day\n"
+           "  --tz +hhmm|guide  the receiver's local time, as an offset from UTC (default +0100, no summer\n"
+           "                    time); guide: the zone of the guide's first programme\n"
+           "  --eit all|transponder  what the firmware knows: all, every channel's schedule (default);\n"
+           "                    transponder, a channel's whole schedule only once its transponder was tuned\n"
+           "                    for 10 s, else its running and next event\n"
+           "  --dump-buffer FILE|DIR  print the plug-in's buffer file (Diro_ROD.BufferExt.DAT, or the one in\n"
+           "                    DIR) as text, one event a line:\n"
+           "                    slot|channel|start YYYY-MM-DD HH:MM|end|title|short info|long info\n"
+           "                    (exit 2 when it is missing or damaged)\n"
            "  --help            this text\n"
            "Script commands (one a line, # comments):\n"
            "  key NAME [xN] | hold NAME SECONDS | wait 500ms|3s|20m|2h | clock \"YYYY-MM-DD HH:MM[:SS]\"\n"
            "  tune tv:N|ra:N | state MAIN SUB | restart | snap FILE.png | dump screen FILE\n"
-           "  dump settings FILE | expect screen \"TEXT\" | expect no-screen \"TEXT\"\n"
+           "  dump settings FILE | dump guide tv:N|ra:N FILE (what the firmware broadcasts, in the\n"
+           "  --dump-buffer form) | expect screen \"TEXT\" | expect no-screen \"TEXT\"\n"
            "  expect file NAME | expect no-file NAME      (FILE may be - for standard output)\n";
 }
 
@@ -83,8 +99,10 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
             out.help = true;
             continue;
         }
-        static const char *const kWithValue[] = {"--disk", "--lineup", "--clock", "--channel", "--osd-language",
-                                                 "--free-mb", "--script", "--demo", "--plugin"};
+        static const char *const kWithValue[] = {"--disk",   "--lineup",      "--clock",       "--channel",
+                                                 "--osd-language", "--free-mb", "--script",      "--demo",
+                                                 "--plugin", "--guide",       "--guide-shift", "--tz",
+                                                 "--eit",    "--dump-buffer"};
         bool known = false;
         for (const char *k : kWithValue)
             known = known || name == k;
@@ -137,16 +155,56 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
             out.demoDir = value;
         } else if (name == "--plugin") {
             out.plugin = value;
+        } else if (name == "--guide") {
+            if (value.empty()) {
+                error = "--guide needs a file";
+                return OptionsResult::Error;
+            }
+            out.guideFile = value;
+        } else if (name == "--guide-shift") {
+            out.guideShiftAuto = value == "auto";
+            if (!out.guideShiftAuto) {
+                if (!parseInt(value[0] == '+' ? value.substr(1) : value, -36500, 36500, n)) {
+                    error = "--guide-shift " + value + ": expected auto or a number of days";
+                    return OptionsResult::Error;
+                }
+                out.guideShiftDays = static_cast<int>(n);
+            }
+        } else if (name == "--tz") {
+            out.tzFromGuide = value == "guide";
+            if (!out.tzFromGuide && !parseZone(value, out.tzMinutes)) {
+                error = "--tz " + value + ": expected an offset such as +0100 or -0430, or guide";
+                return OptionsResult::Error;
+            }
+        } else if (name == "--eit") {
+            if (value != "all" && value != "transponder") {
+                error = "--eit " + value + ": expected all or transponder";
+                return OptionsResult::Error;
+            }
+            out.eitTransponder = value == "transponder";
+        } else if (name == "--dump-buffer") {
+            if (value.empty()) {
+                error = "--dump-buffer needs a file";
+                return OptionsResult::Error;
+            }
+            out.dumpBuffer = value;
         }
     }
     if (out.help)
         return OptionsResult::Help;
+    if (!out.dumpBuffer.empty()) {
+        if (!out.script.empty() || !out.demoDir.empty()) {
+            error = "--dump-buffer runs on its own: give it without --script or --demo";
+            return OptionsResult::Error;
+        }
+        return OptionsResult::DumpBuffer;
+    }
     if (!out.script.empty() && !out.demoDir.empty()) {
         error = "give either --script or --demo, not both";
         return OptionsResult::Error;
     }
     if (out.script.empty() && out.demoDir.empty()) {
-        error = "nothing to run: give --script FILE or --demo DIR";
+        error = "nothing to run: give --script FILE, --demo DIR or --dump-buffer FILE";
         return OptionsResult::NothingToRun;
     }
     return OptionsResult::Run;

@@ -1,6 +1,7 @@
 // The receiver program's command line: where the disk is, which channels exist, the clock and
-// channel at power-on, the OSD language, the free disk space, the plug-in image, and what to run
-// (a script or the built-in demo).
+// channel at power-on, the OSD language, the free disk space, the plug-in image, the broadcast
+// guide (a file or the demo guide, the local time zone, what the firmware knows of it), and what
+// to run (a script, the built-in demo, or the dump of a buffer file).
 // Example:
 //   rx::Options opt;  std::string err;
 //   rx::OptionsResult r = rx::parseOptions({"--disk", "d", "--script", "-"}, opt, err);
@@ -24,11 +25,18 @@ struct Options {
     std::string script;              // a file, or "-" for standard input
     std::string demoDir;
     std::string plugin;              // "" the default image
+    std::string guideFile;           // XMLTV guide; "" the demo guide
+    bool guideShiftAuto = false;     // move the guide by whole days so that it starts today
+    int guideShiftDays = 0;          // else move it by this many days
+    int tzMinutes = 60;              // the receiver's local time, minutes east of UTC
+    bool tzFromGuide = false;        // take the zone of the guide's first programme
+    bool eitTransponder = false;     // the firmware knows full schedules only of tuned transponders
+    std::string dumpBuffer;          // a buffer file (or its folder) to print
     bool help = false;
 };
 
-// NothingToRun: neither --script nor --demo (the caller shows the usage).
-enum class OptionsResult { Run, Help, Error, NothingToRun };
+// NothingToRun: neither --script nor --demo nor --dump-buffer (the caller shows the usage).
+enum class OptionsResult { Run, Help, Error, NothingToRun, DumpBuffer };
 
 OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, std::string &error);
 

@@ -1,4 +1,5 @@
-// The receiver program's flow (see program.h).
+// The receiver program's flow (see program.h): options, the guide and the lineup, the script or
+// the demo, the virtual receiver; or the dump of a buffer file.
 #include "receiver/program.h"
 
 #include <filesystem>
@@ -6,7 +7,10 @@
 #include <iostream>
 #include <sstream>
 
+#include "receiver/buffer_dump.h"
 #include "receiver/demo.h"
+#include "receiver/demo_guide.h"
+#include "receiver/guide.h"
 #include "receiver/lineup.h"
 #include "receiver/options.h"
 #include "receiver/script.h"
@@ -29,19 +33,55 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
     case OptionsResult::Error:
         err << "receiver: " << why << " (see --help)\n";
         return 2;
+    case OptionsResult::DumpBuffer:
+        return runBufferDump(opt.dumpBuffer, out, err);
     case OptionsResult::Run:
         break;
     }
 
-    std::vector<sim::Channel> lineup;
-    if (opt.lineupFile.empty())
-        lineup = demoLineup();
-    else if (!readLineupFile(opt.lineupFile, lineup, why)) {
-        err << "receiver: " << why << "\n";
-        return 2;
+    bool demo = !opt.demoDir.empty();
+    int64_t clockMs = 0;
+    if (demo)
+        sim::parseLocalTime(kDemoClock, clockMs);
+    else
+        clockMs = opt.clockGiven ? opt.clockMs : sim::hostLocalTimeMs();
+
+    // The guide is read before the lineup: without --lineup its channels are the lineup.
+    Guide guide;
+    bool haveGuide = !opt.guideFile.empty();
+    if (haveGuide) {
+        XmltvGuide xmltv;
+        if (!readXmltvFile(opt.guideFile, xmltv, why)) {
+            err << "receiver: " << why << "\n";
+            return 2;
+        }
+        for (const std::string &w : xmltv.warnings)
+            err << "receiver: warning: " << w << "\n";
+        GuideSettings gs;
+        gs.tzMinutes = opt.tzMinutes;
+        gs.tzFromGuide = opt.tzFromGuide;
+        gs.autoShift = opt.guideShiftAuto;
+        gs.shiftDays = opt.guideShiftDays;
+        guide = guideFromXmltv(xmltv, gs, clockMs);
+        err << "receiver: " << guideSummary(opt.guideFile, guide) << "\n";
     }
 
-    bool demo = !opt.demoDir.empty();
+    std::vector<sim::Channel> lineup;
+    if (!opt.lineupFile.empty()) {
+        if (!readLineupFile(opt.lineupFile, lineup, why)) {
+            err << "receiver: " << why << "\n";
+            return 2;
+        }
+    } else if (haveGuide) {
+        lineup = lineupFromGuide(guide);
+        if (lineup.empty()) {
+            err << "receiver: the guide " << opt.guideFile << " has no channels: give a lineup with --lineup\n";
+            return 2;
+        }
+    } else {
+        lineup = demoLineup();
+    }
+
     Script script;
     std::vector<std::string> errors;
     std::string text;
@@ -75,13 +115,14 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
     config.firmware.channel = {opt.svcType, opt.svcNum};
     config.firmware.osdLanguage = opt.osdLanguage;
     config.firmware.freeMb = opt.freeMb;
+    config.firmware.eitMode = opt.eitTransponder ? sim::EitMode::Transponder : sim::EitMode::All;
+    config.firmware.clockMs = clockMs;
     config.imagePath = opt.plugin.empty() ? defaultPluginPath(builtInImage) : opt.plugin;
     RunSettings run;
     run.out = &out;
     run.err = &err;
     if (demo) {
         config.firmware.diskDir = (std::filesystem::path(opt.demoDir) / "disk").string();
-        sim::parseLocalTime(kDemoClock, config.firmware.clockMs);
         if (!prepareDemoDisk(config.firmware.diskDir, why)) {
             err << "receiver: " << why << "\n";
             return 2;
@@ -89,7 +130,6 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
         run.outputDir = opt.demoDir;
     } else {
         config.firmware.diskDir = opt.disk;
-        config.firmware.clockMs = opt.clockGiven ? opt.clockMs : sim::hostLocalTimeMs();
     }
     sim::ChannelRef tuned = config.firmware.channel;
     if (!sim::Channels(lineup).find(tuned.svcType, tuned.svcNum)) {
@@ -106,6 +146,18 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
         return 2;
     }
     rx->firmware().system.echoPrints = true;
+    // What the receiver broadcasts: the guide's schedules, or the demo guide for every channel.
+    if (haveGuide) {
+        std::vector<std::string> warnings;
+        int served = installGuide(rx->firmware().epg, lineup, guide, warnings);
+        for (const std::string &w : warnings)
+            err << "receiver: warning: " << w << "\n";
+        if (served == 0)
+            err << "receiver: warning: no channel of the lineup has an XMLTV id of the guide: the receiver "
+                   "broadcasts no guide\n";
+    } else {
+        installDemoGuide(rx->firmware().epg, lineup, clockMs);
+    }
     if (!rx->powerOn()) {
         err << "receiver: the plug-in did not start: " << rx->error() << "\n";
         return 2;

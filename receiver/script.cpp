@@ -200,14 +200,25 @@ bool parseCommand(const std::vector<std::string> &w, Command &c, std::string &wh
         return true;
     }
     if (verb == "dump") {
-        if (!wantArgs(2, 2, "dump screen FILE | dump settings FILE"))
+        if (n >= 2 && w[1] == "guide") {
+            if (!wantArgs(3, 3, "dump guide tv:N|ra:N FILE"))
+                return false;
+            c.op = Op::DumpGuide;
+            if (!parseChannelRef(w[2], c.svcType, c.svcNum)) {
+                why = "\"" + w[2] + "\" is not tv:N or ra:N";
+                return false;
+            }
+            c.arg = w[3];
+            return true;
+        }
+        if (!wantArgs(2, 2, "dump screen FILE | dump settings FILE | dump guide tv:N FILE"))
             return false;
         if (w[1] == "screen")
             c.op = Op::DumpScreen;
         else if (w[1] == "settings")
             c.op = Op::DumpSettings;
         else {
-            why = "dump what? \"" + w[1] + "\" (screen or settings)";
+            why = "dump what? \"" + w[1] + "\" (screen, settings or guide)";
             return false;
         }
         c.arg = w[2];

@@ -1,6 +1,6 @@
 // The receiver's script language: one command a line, `#` comments, parsed completely before
 // anything runs, then run against a sim::Receiver. Commands: key, hold, wait, clock, tune, state,
-// restart, snap, dump screen, dump settings, expect screen / no-screen / file / no-file.
+// restart, snap, dump screen, dump settings, dump guide, expect screen / no-screen / file / no-file.
 // Example:
 //   rx::Script s; std::vector<std::string> errors;
 //   if (rx::parseScript("key GUIDE\nwait 2s\nexpect screen \"Guide\"\n", "t.rod", s, errors))
@@ -19,7 +19,7 @@ class Receiver;
 namespace rx {
 
 enum class Op {
-    Key, Hold, Wait, Clock, Tune, State, Restart, Snap, DumpScreen, DumpSettings,
+    Key, Hold, Wait, Clock, Tune, State, Restart, Snap, DumpScreen, DumpSettings, DumpGuide,
     ExpectScreen, ExpectNoScreen, ExpectFile, ExpectNoFile
 };
 
@@ -30,7 +30,7 @@ struct Command {
     uint32_t key = 0;        // Key, Hold
     int count = 1;           // Key: presses
     int64_t ms = 0;          // Hold, Wait: duration; Clock: local time
-    int svcType = 0, svcNum = 0;        // Tune
+    int svcType = 0, svcNum = 0;        // Tune, DumpGuide
     uint32_t mainState = 0, subState = 0;  // State
     std::string arg;         // Snap, Dump*: file ("-" stdout); Expect*: text (UTF-8) or file name
 };
@@ -62,5 +62,9 @@ int runScript(const Script &script, sim::Receiver &rx, const RunSettings &settin
 std::string screenTextDump(sim::Receiver &rx);
 // The settings file as 128 lines "offset value"; false with a message when it cannot be read.
 bool settingsDump(sim::Receiver &rx, std::string &dump, std::string &error);
+// What the firmware broadcasts for a channel now (as TAP_GetEvent would hand it over, without
+// counting a request), one event a line in the form of the buffer dump (receiver/buffer_dump.h),
+// the channel's service number first.
+std::string guideDump(sim::Receiver &rx, int svcType, int svcNum);
 
 }  // namespace rx

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "receiver/buffer_dump.h"
 #include "receiver/script.h"
 #include "sim/latin1.h"
 #include "sim/receiver.h"
@@ -158,6 +159,12 @@ private:
         }
         case Op::DumpScreen:
             return writeOut(c, c.arg, screenTextDump(rx_));
+        case Op::DumpGuide:
+            if (!rx_.firmware().channels.find(c.svcType, c.svcNum))
+                return error(c, "there is no such channel: the lineup has " +
+                                    std::to_string(rx_.firmware().channels.count(c.svcType)) +
+                                    (c.svcType == 0 ? " TV" : " radio") + " channels, numbered from 0");
+            return writeOut(c, c.arg, guideDump(rx_, c.svcType, c.svcNum));
         case Op::DumpSettings: {
             std::string dump, why;
             if (!settingsDump(rx_, dump, why)) {
@@ -220,6 +227,20 @@ bool settingsDump(sim::Receiver &rx, std::string &dump, std::string &error) {
         dump += std::to_string(off) + " " + std::to_string(static_cast<int32_t>(v)) + "\n";
     }
     return true;
+}
+
+std::string guideDump(sim::Receiver &rx, int svcType, int svcNum) {
+    sim::Firmware &fw = rx.firmware();
+    const sim::Channel *channel = fw.channels.find(svcType, svcNum);
+    if (!channel)
+        return "";
+    std::string dump;
+    for (const PlatformEvent &e : fw.epg.known(svcType, svcNum, fw.clock.nowMs(), fw.channels)) {
+        dump += guideLine(std::to_string(svcNum), channel->name, e.start >> 16, (e.start >> 8) & 0xFF, e.start & 0xFF,
+                          e.end >> 16, (e.end >> 8) & 0xFF, e.end & 0xFF, e.title, e.short_text, fw.epg.extInfo(e)) +
+                "\n";
+    }
+    return dump;
 }
 
 int runScript(const Script &script, sim::Receiver &rx, const RunSettings &settings) {

@@ -1,6 +1,7 @@
 // The service lists and the tuner (see channels.h).
 #include "sim/channels.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace sim {
@@ -25,6 +26,28 @@ int Channels::tune(int svcType, int svcNum, TuneSource source, int64_t atMs) {
     current_ = {svcType, svcNum};
     tunings_.push_back({current_, source, atMs});
     return 0;
+}
+
+int64_t Channels::transponderSeenUntil(int transponder, int64_t minStayMs, int64_t nowMs) const {
+    // Tunings in a row to channels of one transponder are one stay: the tuner never left it.
+    int64_t seen = -1;
+    size_t i = 0;
+    while (i < tunings_.size()) {
+        const Channel *c = find(tunings_[i].channel.svcType, tunings_[i].channel.svcNum);
+        int here = c ? c->transponder : -1;
+        int64_t from = tunings_[i].atMs;
+        size_t j = i + 1;
+        for (; j < tunings_.size(); ++j) {
+            const Channel *d = find(tunings_[j].channel.svcType, tunings_[j].channel.svcNum);
+            if (!d || d->transponder != here)
+                break;
+        }
+        int64_t until = j < tunings_.size() ? std::min(tunings_[j].atMs, nowMs) : nowMs;
+        if (here == transponder && from <= nowMs && until - from >= minStayMs)
+            seen = std::max(seen, until);
+        i = j;
+    }
+    return seen;
 }
 
 uint32_t Channels::frequencyKhz(int transponder) {

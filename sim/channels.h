@@ -1,9 +1,10 @@
 // The receiver's service lists (TV and radio: name, service id, logical channel number,
-// transponder), the channel now tuned, and the log of every tuning.
+// transponder), the channel now tuned, and the log of every tuning with its time.
 // Example:
-//   sim::Channels ch({{sim::kTv, "Das Erste HD", 28106, 1, 1}}, {});
-//   ch.tune(sim::kTv, 0, sim::TuneSource::Firmware);   // 0, ch.current().svcNum == 0
+//   sim::Channels ch({{sim::kTv, "Das Erste HD", 28106, 1, 1}});
+//   ch.tune(sim::kTv, 0, sim::TuneSource::Firmware, t0);   // 0, ch.current().svcNum == 0
 //   PlatformChannelInfo info; ch.info(sim::kTv, 0, &info);  // 1, info.lcn == 1
+//   ch.transponderSeenUntil(1, 10000, t0 + 12000);       // t0 + 12000: tuned there for 12 s
 #pragma once
 
 #include <cstdint>
@@ -54,6 +55,10 @@ public:
     // Tunes a channel; 0 done, 1 no such channel (nothing changes).
     int tune(int svcType, int svcNum, TuneSource source, int64_t atMs = 0);
     const std::vector<Tuning> &tunings() const { return tunings_; }
+    // The last moment up to nowMs at which the tuner was on a transponder, counting only stays
+    // there (tunings in a row to its channels) of at least minStayMs: nowMs while such a stay
+    // goes on, -1 when the tuner never stayed that long.
+    int64_t transponderSeenUntil(int transponder, int64_t minStayMs, int64_t nowMs) const;
 
     // The firmware's channel record; 1 filled, 0 no such channel (record zeroed).
     int info(int svcType, int svcNum, PlatformChannelInfo *out) const;

@@ -1,4 +1,4 @@
-// The firmware's EPG feed (see epg.h).
+// The firmware's EPG feed and its EIT modes (see epg.h).
 #include "sim/epg.h"
 
 #include <algorithm>
@@ -12,6 +12,8 @@ namespace {
 
 const std::vector<GuideEvent> kNoEvents;
 constexpr int64_t kMsPerMinute = 60000;
+constexpr int64_t kLongestMinutes = 255 * 60 + 59;  // the duration word holds 255 h 59 min
+constexpr byte kNotRunning = 1, kRunning = 4;      // running status as the broadcast codes it
 
 void copyText(char *dst, size_t size, const std::string &text) {
     size_t n = std::min(text.size(), size - 1);
@@ -45,33 +47,76 @@ const std::vector<GuideEvent> &Epg::schedule(int svcType, int svcNum) const {
 
 void Epg::clear() { schedules_.clear(); }
 
-std::vector<PlatformEvent> Epg::events(int svcType, int svcNum, int64_t nowMs) {
-    ++requests_;
+std::vector<PlatformEvent> Epg::records(int svcType, int svcNum, int64_t nowMs, int64_t horizonMs,
+                                        bool runningAndNextOnly, int serviceId) const {
     std::vector<PlatformEvent> out;
     for (const GuideEvent &g : schedule(svcType, svcNum)) {
-        if (g.endMs <= nowMs || g.startMs >= nowMs + spanMs)
+        if (g.startMs >= horizonMs)
+            break;  // the schedule is in start order
+        if (g.endMs <= nowMs)
             continue;
+        bool running = g.startMs <= nowMs;
+        // Running and next: the running event and the one after it, or only the next one
+        // while nothing runs.
+        if (runningAndNextOnly && !out.empty() && (out.size() == 2 || out[0].running_status != kRunning))
+            break;
         PlatformEvent e;
         std::memset(&e, 0, sizeof e);
         e.event_id = g.eventId;
         e.start = packedTime(g.startMs);
         e.end = packedTime(g.endMs);
-        int64_t minutes = std::max<int64_t>(0, (g.endMs - g.startMs) / kMsPerMinute);
+        int64_t minutes = std::clamp<int64_t>((g.endMs - g.startMs) / kMsPerMinute, 0, kLongestMinutes);
         e.duration = static_cast<word>(((minutes / 60) << 8) | (minutes % 60));
+        e.running_status = running ? kRunning : kNotRunning;
         copyText(e.title, sizeof e.title, g.title);
         copyText(e.short_text, sizeof e.short_text, g.shortText);
         e.svc_num = static_cast<word>(svcNum);
         e.svc_type = static_cast<byte>(svcType);
+        e.service_id = static_cast<word>(serviceId);
         out.push_back(e);
     }
     return out;
 }
 
+std::vector<PlatformEvent> Epg::known(int svcType, int svcNum, int64_t nowMs, const Channels &channels) const {
+    const Channel *c = channels.find(svcType, svcNum);
+    if (!c)
+        return {};
+    int64_t horizon = nowMs + spanMs;
+    if (eitMode == EitMode::Transponder) {
+        // Running and next come with every transponder; the rest only from a long enough visit.
+        // Both lists are beginnings of the same list of events not yet ended: the longer wins.
+        std::vector<PlatformEvent> runningAndNext = records(svcType, svcNum, nowMs, horizon, true, c->serviceId);
+        int64_t seen = channels.transponderSeenUntil(c->transponder, kCollectMs, nowMs);
+        if (seen < 0)
+            return runningAndNext;
+        std::vector<PlatformEvent> collected =
+            records(svcType, svcNum, nowMs, std::min(horizon, seen + spanMs), false, c->serviceId);
+        return collected.size() >= runningAndNext.size() ? collected : runningAndNext;
+    }
+    return records(svcType, svcNum, nowMs, horizon, false, c->serviceId);
+}
+
+std::vector<PlatformEvent> Epg::events(int svcType, int svcNum, int64_t nowMs, const Channels &channels) {
+    ++requests_;
+    return known(svcType, svcNum, nowMs, channels);
+}
+
+std::vector<PlatformEvent> Epg::events(int svcType, int svcNum, int64_t nowMs) {
+    ++requests_;
+    return records(svcType, svcNum, nowMs, nowMs + spanMs, false, 0);
+}
+
 std::string Epg::extInfo(const PlatformEvent &event) const {
-    for (const GuideEvent &g : schedule(event.svc_type, event.svc_num)) {
-        if (g.eventId != event.event_id || packedTime(g.startMs) != event.start)
+    const std::vector<GuideEvent> &events = schedule(event.svc_type, event.svc_num);
+    // Records carry whole minutes: look from the first event of that minute on.
+    int64_t minuteMs = localMsOfPacked(event.start);
+    auto it = std::lower_bound(events.begin(), events.end(), minuteMs,
+                               [](const GuideEvent &g, int64_t ms) { return g.startMs < ms; });
+    for (; it != events.end() && packedTime(it->startMs) == event.start; ++it) {
+        if (it->eventId != event.event_id)
             continue;
-        std::string text = g.extText;
+        std::string text = it->extText;
         std::replace(text.begin(), text.end(), '\n', '\x8A');
         return text;
     }

@@ -13,6 +13,7 @@ Firmware *g_active = nullptr;
 Firmware::Firmware(const FirmwareConfig &config)
     : disk(config.diskDir, config.freeMb), clock(config.clockMs), channels(config.lineup), heap(config.heapSize) {
     system.osdLanguage = config.osdLanguage;
+    epg.eitMode = config.eitMode;
     channels.tune(config.channel.svcType, config.channel.svcNum, TuneSource::Firmware, clock.nowMs());
 }
 

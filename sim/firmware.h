@@ -31,6 +31,7 @@ struct FirmwareConfig {
     int osdLanguage = LAN_English;
     uint32_t freeMb = 500000;
     size_t heapSize = Heap::kDefaultSize;
+    EitMode eitMode = EitMode::All;         // what the firmware knows of the schedules
 };
 
 // What the firmware took back from a plug-in that ended.

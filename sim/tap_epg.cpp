@@ -1,5 +1,6 @@
-// TAP_GetEvent and TAP_EPG_GetExtInfo: the active firmware's EPG. Results are firmware heap
-// blocks that the plug-in releases with TAP_MemFree.
+// TAP_GetEvent and TAP_EPG_GetExtInfo: the active firmware's EPG, as far as its EIT mode and the
+// tuner's history let it know the channel's schedule. Results are firmware heap blocks that the
+// plug-in releases with TAP_MemFree.
 #include <cstring>
 
 #include "frame/platform/tap.h"
@@ -11,7 +12,7 @@ PlatformEvent *TAP_GetEvent(int svcType, int svcNum, int *eventNum) {
     sim::Firmware &fw = sim::Firmware::active(__func__);
     if (eventNum)
         *eventNum = 0;
-    std::vector<PlatformEvent> events = fw.epg.events(svcType, svcNum, fw.clock.nowMs());
+    std::vector<PlatformEvent> events = fw.epg.events(svcType, svcNum, fw.clock.nowMs(), fw.channels);
     if (events.empty())
         return nullptr;
     void *block = fw.heap.alloc(events.size() * sizeof(PlatformEvent));
