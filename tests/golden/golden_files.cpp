@@ -2,10 +2,36 @@
 // run on the PC and on the receiver's processor, the two folders must hold the same bytes.
 // Usage: golden_files OUTDIR
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "epgdb/buffer.h"
+#include "epgdb/bufferfile.h"
+#include "epgdb/fill.h"
+#include "receiver/demo_guide.h"
 #include "settings/settings.h"
 #include "tests/support/support.h"
+
+namespace {
+
+constexpr int kFilledChannels = 6;
+
+// Fills the first channels from the demo guide and saves the buffer file, then keeps it under
+// another name so that the next save does not replace it.
+bool saveBuffer(sim::Receiver &rx, const std::string &dir, int coded, const char *keepAs) {
+    for (int slot = 0; slot < BUFFER_SLOTS_TV; ++slot)
+        DelBuf(slot);
+    settings.compress_text = coded;
+    for (int ch = 0; ch < kFilledChannels; ++ch)
+        FillBuffer(0, ch);
+    if (SaveBufferFile() != 0)
+        return false;
+    std::error_code ec;
+    std::filesystem::rename(dir + "/Diro_ROD.BufferExt.DAT", dir + "/" + keepAs, ec);
+    return !ec;
+}
+
+}  // namespace
 
 int main(int argc, char **argv) {
     if (argc != 2) {
@@ -28,6 +54,13 @@ int main(int argc, char **argv) {
     saved_view = 0;
     if (SaveSettingsFile() != 0) {
         std::fprintf(stderr, "golden_files: saving the settings failed\n");
+        return 1;
+    }
+
+    // The EPG data base from the demo guide, with plain and with coded texts.
+    rx::installDemoGuide(rx->firmware().epg, rx->firmware().channels.list(0), rx->firmware().clock.nowMs());
+    if (!saveBuffer(*rx, dir, 0, "plain.BufferExt.DAT") || !saveBuffer(*rx, dir, 1, "coded.BufferExt.DAT")) {
+        std::fprintf(stderr, "golden_files: saving the buffer file failed\n");
         return 1;
     }
     std::printf("%s\n", dir.c_str());
