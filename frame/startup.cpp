@@ -1,11 +1,13 @@
-// Start-up (see startup.h): the order of the steps matters, since each file reader and the
-// validation build on what the one before left in the settings record.
+// Start-up and the two ends of the plug-in (see startup.h): the order of the start-up steps
+// matters, since each file reader and the validation build on what the one before left in the
+// settings record.
 #include "frame/startup.h"
 
 #include <stdio.h>
 
 #include "epgdb/bufferfile.h"
 #include "epgdb/fill.h"
+#include "frame/idle.h"
 #include "frame/msgbox.h"
 #include "frame/state.h"
 #include "remote/commands.h"
@@ -18,8 +20,7 @@
 
 enum {
     MB_PER_GB = 1024,
-    MINUTES_PER_DAY = 1440,
-    START_SEARCH_DUE = 30   // search_start value: the start-up search runs at the next idle pass
+    MINUTES_PER_DAY = 1440
 };
 
 void FormatFreeSizeMsg(dword free_mb)
@@ -99,4 +100,37 @@ extern "C" int TAP_Main(void)
         search_start = START_SEARCH_DUE;
     TAP_Osd_Sync();
     return 1;
+}
+
+// --- The ends of the plug-in ---
+
+// Frees the firmware's last event array, clears the screen and gives it back, and asks the
+// firmware to unload the plug-in once the current event returns.
+static void end_plugin(void)
+{
+    if (_evtInfo) {
+        TAP_MemFree(_evtInfo);
+        _evtInfo = 0;
+        _eventNum = 0;
+    }
+    cls_wss();
+    TAP_EnterNormal();
+    TAP_Exit();
+}
+
+void Stop_Exit(void)
+{
+    _epgShow = -1;
+    if (menu == 2)
+        SaveSettingsFile();
+    SaveBufferFile();
+    end_plugin();
+}
+
+void Delete_Files_Exit(void)
+{
+    _epgShow = -1;
+    TAP_Hdd_Delete(BUFFER_FILE_NAME);
+    TAP_Hdd_Delete(SETTINGS_FILE_NAME);
+    end_plugin();
 }

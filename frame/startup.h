@@ -1,5 +1,6 @@
-// Start-up: TAP_Main prepares the screen, the clock and channel copies, loads every file,
-// validates the settings, then starts the automatic EPG scan or shows the free-disk warning.
+// Start-up and the ends of the plug-in: TAP_Main prepares the screen, the clock and channel
+// copies, loads every file, validates the settings, then starts the automatic EPG scan or shows
+// the free-disk warning. The plug-in ends by STOP in the views or by deleting its files.
 #ifndef DIRO_FRAME_STARTUP_H
 #define DIRO_FRAME_STARTUP_H
 
@@ -14,5 +15,14 @@ enum {
 
 // Formats the free-disk warning for free_mb megabytes into _strBuf2 in the current language.
 void FormatFreeSizeMsg(dword free_mb);
+
+// STOP in the views: saves the settings first when the menu holds changes, then the buffer
+// file, frees the firmware's event array, clears the screen, gives it back and ends the
+// plug-in. Sets _epgShow to -1 (ending).
+void Stop_Exit(void);
+
+// The menu's "Delete Buffer File and Settings": deletes both files and ends the plug-in as STOP
+// does, saving nothing. Sets _epgShow to -1 (ending).
+void Delete_Files_Exit(void);
 
 #endif

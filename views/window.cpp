@@ -23,3 +23,8 @@ void cls_wss(void)
     if (settings.wssguard_support == 1)
         TAP_GenerateEvent(EVT_KEY, WSS_WINDOW_CLOSED, 0);
 }
+
+// Placeholder until the window is drawn
+void DrawEPG(int type) {}
+void DrawEventBuf(int mode) {}
+void DrawTime(void) {}

@@ -1,0 +1,1351 @@
+// The key table (see keys.h): one handler per view, each a single switch over the keys the view
+// knows. The actions several views share come first; every handler ends in a redraw by the
+// view's own function (DrawEventBuf, Draw_Now, DrawEPG, SearchList, Timer_List, the menus).
+//
+// Sections:
+//   --- Shared actions ---
+//   --- Normal view ---
+//   --- Now view ---
+//   --- Result lists ---
+//   --- Settings menu ---
+//   --- Search list ---
+//   --- Search editor ---
+//   --- Timer list ---
+//   --- Timer editor ---
+//   --- EPG-button path and the table's entry ---
+#include "frame/keys.h"
+
+#include <string.h>
+
+#include "epgdb/buffer.h"
+#include "epgdb/bufferfile.h"
+#include "epgdb/fill.h"
+#include "epgdb/lookup.h"
+#include "export/channels.h"
+#include "export/export.h"
+#include "frame/dispatch.h"
+#include "frame/epgkeys.h"
+#include "frame/idle.h"
+#include "frame/msgbox.h"
+#include "frame/startup.h"
+#include "frame/state.h"
+#include "remote/commands.h"
+#include "search/editor.h"
+#include "search/entries.h"
+#include "search/keyboard.h"
+#include "search/list.h"
+#include "search/record.h"
+#include "search/results.h"
+#include "search/search.h"
+#include "settings/menu.h"
+#include "settings/settings.h"
+#include "text/coded.h"
+#include "timers/backup.h"
+#include "timers/editor.h"
+#include "timers/list.h"
+#include "timers/set.h"
+#include "timers/table.h"
+#include "views/help.h"
+#include "views/info.h"
+#include "views/nowview.h"
+#include "views/window.h"
+
+enum {
+    QUARTER_HOUR = 15,
+    MENU_ROWS_STEPPED_BELOW = 60,   // left and right change values while the menu's offset is below this
+    MENU_PAGE = 10,                 // << and >> in the menu and the search list
+    MENU_LAST_CURSOR = 9,           // down from this row scrolls the menu and the search list
+    MENU_ROW_EXPORT = 55, MENU_ROW_SEARCH_RECORD = 56, MENU_ROW_CHANNEL_LIST = 57, MENU_ROW_COMMAND_FILE = 58,
+    MENU_ROW_TIMER_BACKUP = 59, MENU_ROW_TIMER_RESTORE = 60, MENU_ROW_CLEAR_BUFFER = 61, MENU_ROW_DELETE_FILES = 62,
+    SEARCH_FIXED_ROWS = 3,          // the search list's rows S1..S3 above the entries
+    SEARCH_ROW_MODES = 2,           // the fixed row whose modes left and right step
+    SEARCH_ALL_MODES_MAX = 3,
+    SEARCH_EDITOR_LAST = 9,         // rows 0..9; the last saves or deletes
+    SEARCH_EDITOR_WINDOW_FROM = 4,  // rows 4 and 5: the time window, which << and >> move by hours
+    SEARCH_EDITOR_WINDOW_TO = 5,
+    SEARCH_MIN_CHARS = 2,           // a word shorter than this becomes "???"
+    SEARCH_WEEKDAYS_ALL = 9,
+    KEYBOARD_LIMIT_SEARCH = 45,
+    TIMER_LIST_PAGE = 9,
+    TIMER_EDITOR_LAST = 10,         // rows 0..10
+    TIMER_EDITOR_DELETE_ROW = 10,
+    TIMER_EDITOR_TIME_FROM = 3,     // rows 3 and 4: start and end, which << and >> move by hours
+    TIMER_EDITOR_TIME_TO = 4,
+    KEYS_TIMER_EDITED = 71,         // the timer slot the editor edits
+    KEYS_TIMER_UNCHANGED = 72,      // the unchanged copy of the timer being edited
+    TIMEBAR_TITLE_LAST = 8,
+    TIMEBAR_NOW_FIRST = -1, TIMEBAR_NOW_LAST = 16,
+    HOUR_STEP = 60,
+    SEARCH_LIST_OPENED = 1, SEARCH_EDITOR_OPENED = 2, SEARCH_RESULTS_OF_LIST = 23,
+    TIMER_EDITOR_FROM_LIST = 3, TIMER_LIST_OPEN = 2
+};
+
+// The message of a full search list: English, German, Finnish.
+static const char *const search_list_full[] = {"The Searchlist is full!", "Die Suchliste ist bereits voll!",
+                                               "Hakulista on t\xE4ynn\xE4!"};
+
+// --- Shared actions ---
+
+static int in_now_view(void)
+{
+    return settings.view > 0;
+}
+
+static int in_result_list(void)
+{
+    return search_mode % 10 == 3;
+}
+
+// The channel of the selected row: the Now view's row, or the Normal view's channel.
+static int selected_channel(void)
+{
+    return in_now_view() ? _svcNum + cursor : _svcNum;
+}
+
+static int selected_is_tv_below_200(void)
+{
+    return _svcType == SVC_TYPE_Tv && selected_channel() < BUFFER_SLOTS_TV;
+}
+
+static int selected_is_buffered_tv(void)
+{
+    return selected_is_tv_below_200() && selected_channel() < settings.buffered_channels;
+}
+
+// The Now view wraps from the last channel to the first and back in these modes.
+static int loop_mode(void)
+{
+    return settings.show_scanned_only == 2 || settings.show_scanned_only == 4;
+}
+
+static int last_selectable_row(void)
+{
+    return SELECTABLE_ROWS - 1 - blocked_lines;
+}
+
+static int page_rows(void)
+{
+    return SELECTABLE_ROWS - blocked_lines;
+}
+
+// The slot the Normal view shows: the result channel in a result list, else the channel's slot.
+static int view_slot(void)
+{
+    return in_result_list() ? SLOT_RESULT : BufferSlot(_svcType, _svcNum);
+}
+
+// The view's redraw: mode 1 rebuilds the page, 0 only moves the selection.
+static void draw_view(int mode)
+{
+    if (in_now_view() && !in_result_list())
+        Draw_Now(mode);
+    else
+        DrawEventBuf(mode);
+}
+
+void Close_Views(void)
+{
+    _epgShow = 0;
+    cls_wss();
+    TAP_EnterNormal();
+}
+
+// The title of a buffered event (decoded, without its infos, at most 127 characters) into
+// `title`, which holds SEARCH_WORD_SIZE bytes; "???" when it has fewer than 2 characters or the
+// record does not exist.
+static void event_title(int slot, int index, char *title)
+{
+    title[0] = 0;
+    EpgEvent *e = EpgRecord(slot, index);
+    if (e && index < max_Event[slot]) {
+        strncpy(title, DCT(e->text), SEARCH_WORD_SIZE - 1);
+        title[SEARCH_WORD_SIZE - 1] = 0;
+        RemInfo(title);
+    }
+    if (strlen(title) < SEARCH_MIN_CHARS)
+        strcpy(title, "???");
+}
+
+// The working search entry (slot 200) with the settings of a new entry; its word stays.
+static void working_entry_defaults(void)
+{
+    SearchEntry *working = &Search[SEARCH_WORKING];
+    working->first_place = 1;
+    working->last_place = (uint8_t)settings.scan_max_channels;
+    working->mode = 0;
+    working->lead_time = settings.rec_lead_time;
+    working->stop_add = settings.rec_stop_add;
+    working->window_start = 0;
+    working->window_end = 0;
+    working->weekdays = SEARCH_WEEKDAYS_ALL;
+}
+
+// The chosen time is drawn: switched on by the first time key (the page is rebuilt), moved by
+// the next ones.
+static void draw_chosen_time(void)
+{
+    if (timeline_mode == 0) {
+        timeline_mode = 1;
+        draw_view(1);
+    } else {
+        draw_view(0);
+    }
+}
+
+// |< and >|: the chosen time a quarter hour back or on.
+static void quarter_hour_key(int minutes)
+{
+    if (!in_now_view())
+        cursor = 0;
+    TempTime(minutes);
+    draw_chosen_time();
+}
+
+// Green and yellow: the chosen time a day back or on.
+static void day_key(int days)
+{
+    temp_mjd = (word)(temp_mjd + days);
+    if (!in_now_view())
+        cursor = 0;
+    draw_chosen_time();
+}
+
+// The chosen time becomes today's prime time, or a day later when it shows prime time already.
+static void set_prime_time(void)
+{
+    int shows_present = in_now_view() && timeline_mode == 0;
+    if (shows_present || temp_h * 60 + temp_min != settings.prime_time) {
+        temp_mjd = time_mjd;
+        temp_h = settings.prime_time / 60;
+        temp_min = settings.prime_time % 60;
+    } else {
+        temp_mjd = (word)(temp_mjd + 1);
+    }
+}
+
+// The clock key in the views: prime time.
+static void prime_time_key(void)
+{
+    set_prime_time();
+    timeline_mode = 1;
+    if (in_now_view()) {
+        draw_view(1);
+    } else {
+        cursor = 0;
+        draw_view(0);
+    }
+}
+
+// Between the Normal view (of the selected channel) and the Now view.
+static void switch_normal_now(void)
+{
+    if (in_now_view()) {
+        _svcNum += cursor;
+        settings.view = 0;
+    } else {
+        settings.view += 1;
+    }
+    ListOffset = 0;
+    countdown = KEY_WINDOW_VIEWS;
+    cursor = 0;
+    DrawEPG(1);
+}
+
+// OK: the views close and the receiver tunes the selected channel.
+static void tune_selected(void)
+{
+    int channel = selected_channel();
+    Close_Views();
+    TAP_Channel_Start(1, _svcType, channel);
+}
+
+static void record_selected(void)
+{
+    Position_Store();
+    RecordSelectedEvent();
+}
+
+static void open_timer_list(void)
+{
+    CloseInfoWin(1);
+    Position_Store();
+    timer_mode = TIMER_LIST_OPEN;
+    cursor = 0;
+    ListOffset = 0;
+    DrawEPG(1);
+    HelpTimerlist();
+    timerlisthelp = 1;
+}
+
+// |>: the selected event's title becomes the working search word, and the search list (from a
+// view) or the search editor (from a result list) opens on it.
+static void search_selected_title(int slot, int index, int to_editor)
+{
+    Position_Store();
+    working_entry_defaults();
+    event_title(slot, index, Search[SEARCH_WORKING].word);
+    strcpy(_strBuf2, Search[SEARCH_WORKING].word);
+    search_idx = SEARCH_WORKING;
+    Cut_Start = 0;
+    Cut_End = 0;
+    cursor = 0;
+    ListOffset = 0;
+    if (to_editor) {
+        ListOffset_store2 = 0;
+        cursor_store2 = 0;
+        save_or_del = 1;
+        search_mode = SEARCH_EDITOR_OPENED;
+        DrawEPG(1);
+    } else {
+        search_mode = SEARCH_LIST_OPENED;
+        DrawEPG(1);
+        HelpSearchlist();
+    }
+}
+
+// PLAY: a refresh of the selected channel and the ones after it, 12 seconds each.
+static void start_refresh(void)
+{
+    autorefresh = REFRESH_SECONDS_USER;
+    if (!in_now_view())
+        cursor = 0;
+    int channel = selected_channel();
+    if (selected_is_buffered_tv()) {
+        TAP_Channel_Start(1, SVC_TYPE_Tv, channel);
+        fill_idx = channel;
+        fill_idx2 = channel;
+        draw_view(1);
+    } else {
+        TAP_Channel_Start(1, SVC_TYPE_Tv, 0);
+        TAP_Channel_GetCurrent(&_svcType, &_svcNum);
+        DrawEPG(1);
+    }
+    refresh_sec = time_sec;
+}
+
+static void open_settings_menu(void)
+{
+    CloseInfoWin(1);
+    menu = 1;
+    Position_Store();
+    cursor = 0;
+    ListOffset = 0;
+    DrawEPG(1);
+}
+
+// EXIT in the views: the info window closes first, then the views.
+static void exit_views(void)
+{
+    if (longinfo_mode == 2) {
+        CloseInfoWin(1);
+        Position_Store();
+        DrawEPG(0);
+    } else {
+        Close_Views();
+    }
+}
+
+// The Red Button in the views: the view in use becomes the default, the settings and the buffer
+// are saved, and the views close (an open info window closes first).
+static void save_and_close(void)
+{
+    saved_view = settings.view;
+    saved_titletimebar = settings.timebar_title;
+    saved_nowtimebar = settings.timebar_now;
+    SaveSettingsFile();
+    SaveBufferFile();
+    exit_views();
+}
+
+static void open_help(void)
+{
+    help = 1;
+    countdown = KEY_WINDOW_VIEWS;
+    Position_Store();
+    DrawEPG(1);
+}
+
+// A digit selects a channel by its number: a second digit within the key window makes a two-digit
+// number when that channel exists.
+static void digit_key(dword key)
+{
+    if (settings.lcn_support == 1)
+        return;
+    int digit = (int)(key - RKEY_0);
+    int number = (_svcNum + 1) * 10 + digit;
+    if (countdown > 0 && number - 1 < BUFFER_SLOTS_TV && number - 1 < _maxSvcNum) {
+        _svcNum = number - 1;
+    } else {
+        if (digit == 0 || digit - 1 >= _maxSvcNum)
+            return;
+        _svcNum = digit - 1;
+    }
+    countdown = KEY_WINDOW_VIEWS;
+    cursor = 0;
+    draw_view(1);
+}
+
+// << and >> page the open info window; 1 when they did.
+static int page_info_window(dword key)
+{
+    if (longinfo_mode != 2)
+        return 0;
+    if (key == RKEY_Rewind) {
+        if (longinfo_site > 1)
+            longinfo_site--;
+    } else {
+        longinfo_site++;
+    }
+    draw_view(0);
+    return 1;
+}
+
+// Blue pages any open info; 1 when it did.
+static int page_info(void)
+{
+    if (longinfo_mode == 0)
+        return 0;
+    longinfo_site++;
+    draw_view(0);
+    return 1;
+}
+
+// 1 for keys that page the info text (which keeps its page).
+static int pages_info(dword key)
+{
+    return key == RKEY_Info || (key == RKEY_Blue && longinfo_mode != 0) ||
+           ((key == RKEY_Rewind || key == RKEY_Forward) && longinfo_mode == 2);
+}
+
+// Up, down and paging in the event list of the Normal view and the result lists.
+static void list_row_up(void)
+{
+    if (ListOffset + cursor <= 0 && timeline_mode != 1)
+        return;
+    timeline_mode = 0;
+    if (cursor > 0)
+        cursor--;
+    else if (ListOffset > 0)
+        ListOffset--;
+    draw_view(0);
+}
+
+static void list_row_down(void)
+{
+    timeline_mode = 0;
+    if (cursor < last_selectable_row()) {
+        if (ListOffset + cursor < max_Event[view_slot()] - 1)
+            cursor++;
+    } else {
+        ListOffset++;
+    }
+    draw_view(0);
+}
+
+static void list_page(int direction)
+{
+    ListOffset += direction * page_rows();
+    if (ListOffset < 0)
+        ListOffset = 0;
+    timeline_mode = 0;
+    draw_view(0);
+}
+
+// --- Normal view ---
+
+// A key in the Normal view (settings.view 0): one channel's events as rows.
+static dword keys_normal_view(dword key)
+{
+    switch (key) {
+    case RKEY_Up:
+        list_row_up();
+        return 0;
+    case RKEY_Down:
+        list_row_down();
+        return 0;
+    case RKEY_Left:
+        if (_maxSvcNum <= 0)
+            return 0;
+        _svcNum = _svcNum >= _maxSvcNum ? _maxSvcNum - 1 : (_svcNum + _maxSvcNum - 1) % _maxSvcNum;
+        cursor = 0;
+        ListOffset = 0;
+        draw_view(1);
+        return 0;
+    case RKEY_Right:
+        if (_maxSvcNum <= 0)
+            return 0;
+        _svcNum = _svcNum >= _maxSvcNum ? 0 : (_svcNum + 1) % _maxSvcNum;
+        cursor = 0;
+        ListOffset = 0;
+        draw_view(1);
+        return 0;
+    case RKEY_Rewind:
+    case RKEY_Forward:
+        if (!page_info_window(key))
+            list_page(key == RKEY_Rewind ? -1 : 1);
+        return 0;
+    case RKEY_Prev:
+    case RKEY_Next:
+        quarter_hour_key(key == RKEY_Prev ? -QUARTER_HOUR : QUARTER_HOUR);
+        return 0;
+    case RKEY_Green:
+    case RKEY_Yellow:
+        day_key(key == RKEY_Green ? -1 : 1);
+        return 0;
+    case RKEY_Sleep:
+        prime_time_key();
+        return 0;
+    case RKEY_Teletext:
+        if (selected_is_tv_below_200()) {
+            CloseInfoWin(1);
+            switch_normal_now();
+        }
+        return 0;
+    case RKEY_Subtitle:
+        // The idle clock shows a new bar type; the title is rebuilt only when the types wrap.
+        if (settings.timebar_title < TIMEBAR_TITLE_LAST) {
+            settings.timebar_title++;
+        } else {
+            settings.timebar_title = 0;
+            DrawEPG(1);
+        }
+        return 0;
+    case RKEY_Info:
+        Info_Key();
+        return 0;
+    case RKEY_Blue:
+        if (page_info())
+            return 0;
+        return Keys_EpgButton(key);
+    case RKEY_Help:
+        open_help();
+        return 0;
+    case RKEY_Ok:
+        tune_selected();
+        return 0;
+    case RKEY_Record:
+        record_selected();
+        return 0;
+    case RKEY_TimerList:
+        open_timer_list();
+        return 0;
+    case RKEY_Slow:
+        CloseInfoWin(1);
+        if (selected_is_buffered_tv())
+            search_selected_title(view_slot(), ListOffset + cursor, 0);
+        return 0;
+    case RKEY_Play:
+        start_refresh();
+        return 0;
+    case RKEY_Menu:
+        open_settings_menu();
+        return 0;
+    case RKEY_Exit:
+        exit_views();
+        return 0;
+    case RKEY_Stop:
+        Stop_Exit();
+        return 0;
+    case RKEY_0: case RKEY_1: case RKEY_2: case RKEY_3: case RKEY_4:
+    case RKEY_5: case RKEY_6: case RKEY_7: case RKEY_8: case RKEY_9:
+        digit_key(key);
+        return 0;
+    default:
+        return Keys_EpgButton(key);
+    }
+}
+
+// --- Now view ---
+
+static void now_row_up(void)
+{
+    if (cursor > 0) {
+        cursor--;
+        draw_view(0);
+    } else if (_svcNum > 0) {
+        _svcNum--;
+        draw_view(1);
+    } else if (loop_mode()) {
+        _svcNum = _maxSvcNum + blocked_lines - SELECTABLE_ROWS;
+        if (_svcNum < 0)
+            _svcNum = 0;
+        cursor = last_selectable_row();
+        draw_view(1);
+    }
+}
+
+static void now_row_down(void)
+{
+    int channel = _svcNum + cursor;
+    if (channel < BUFFER_SLOTS_TV - 1 && channel < _maxSvcNum - 1) {
+        if (cursor < last_selectable_row()) {
+            cursor++;
+            draw_view(0);
+        } else {
+            _svcNum = (_svcNum + 1) % _maxSvcNum;
+            draw_view(1);
+        }
+    } else if (loop_mode()) {
+        _svcNum = 0;
+        cursor = 0;
+        draw_view(1);
+    }
+}
+
+// << and >> outside the info window: a page of channels back or on.
+static void now_page(int direction)
+{
+    if (direction < 0) {
+        if (_svcNum == 0) {
+            if (!loop_mode())
+                return;
+            _svcNum = _maxSvcNum + blocked_lines - SELECTABLE_ROWS;
+            if (_svcNum < 0)
+                _svcNum = 0;
+            cursor = last_selectable_row();
+        } else {
+            _svcNum -= page_rows();
+            if (_svcNum < 0)
+                _svcNum = 0;
+        }
+    } else {
+        int first = _svcNum + page_rows();
+        if (first + cursor < BUFFER_SLOTS_TV && first + cursor < _maxSvcNum) {
+            _svcNum = first;
+        } else {
+            if (!loop_mode())
+                return;
+            _svcNum = 0;
+            cursor = 0;
+        }
+    }
+    draw_view(1);
+}
+
+// Left and right step through the Now views; with a chosen time they return to view 1.
+static void now_view_step(int direction)
+{
+    if (timeline_mode == 1) {
+        settings.view = 1;
+        timeline_mode = 0;
+    } else if (direction < 0) {
+        if (settings.view > 1)
+            settings.view--;
+        else if (settings.timebar_now != 0)
+            nowmode_timeon = !nowmode_timeon;
+    } else {
+        int last = settings.now_next_mode == 1 ? NOW_VIEW_LAST_NEXT : NOW_VIEW_LAST;
+        if (settings.view < last)
+            settings.view++;
+    }
+    draw_view(1);
+}
+
+static void now_subtitle(void)
+{
+    int view1_present = settings.view == 1 && timeline_mode == 0;
+    if (view1_present && nowmode_timeon) {
+        nowmode_timeon = 0;
+        draw_view(1);
+    } else if (view1_present) {
+        settings.timebar_now = settings.timebar_now >= TIMEBAR_NOW_LAST ? TIMEBAR_NOW_FIRST : settings.timebar_now + 1;
+        show_name = 0;
+        draw_view(1);
+    } else if (settings.timebar_now > 0) {
+        show_name = !show_name;
+        draw_view(1);
+    }
+}
+
+// A key in the Now view (settings.view 1 and up): one channel per row.
+static dword keys_now_view(dword key)
+{
+    switch (key) {
+    case RKEY_Up:
+        now_row_up();
+        return 0;
+    case RKEY_Down:
+        now_row_down();
+        return 0;
+    case RKEY_Left:
+    case RKEY_Right:
+        now_view_step(key == RKEY_Left ? -1 : 1);
+        return 0;
+    case RKEY_Rewind:
+    case RKEY_Forward:
+        if (!page_info_window(key))
+            now_page(key == RKEY_Rewind ? -1 : 1);
+        return 0;
+    case RKEY_Prev:
+    case RKEY_Next:
+        quarter_hour_key(key == RKEY_Prev ? -QUARTER_HOUR : QUARTER_HOUR);
+        return 0;
+    case RKEY_Green:
+    case RKEY_Yellow:
+        day_key(key == RKEY_Green ? -1 : 1);
+        return 0;
+    case RKEY_Sleep:
+        prime_time_key();
+        return 0;
+    case RKEY_Teletext:
+        if (selected_is_tv_below_200()) {
+            CloseInfoWin(1);
+            switch_normal_now();
+        }
+        return 0;
+    case RKEY_Subtitle:
+        now_subtitle();
+        return 0;
+    case RKEY_Info:
+        Info_Key();
+        return 0;
+    case RKEY_Blue:
+        if (page_info())
+            return 0;
+        return Keys_EpgButton(key);
+    case RKEY_Help:
+        open_help();
+        return 0;
+    case RKEY_Ok:
+        tune_selected();
+        return 0;
+    case RKEY_Record:
+        record_selected();
+        return 0;
+    case RKEY_TimerList:
+        open_timer_list();
+        return 0;
+    case RKEY_Slow:
+        CloseInfoWin(1);
+        if (selected_is_buffered_tv())
+            search_selected_title(selected_channel(), cursor_event, 0);
+        return 0;
+    case RKEY_Play:
+        start_refresh();
+        return 0;
+    case RKEY_Menu:
+        open_settings_menu();
+        return 0;
+    case RKEY_Exit:
+        exit_views();
+        return 0;
+    case RKEY_Stop:
+        Stop_Exit();
+        return 0;
+    case RKEY_0: case RKEY_1: case RKEY_2: case RKEY_3: case RKEY_4:
+    case RKEY_5: case RKEY_6: case RKEY_7: case RKEY_8: case RKEY_9:
+        digit_key(key);
+        return 0;
+    default:
+        return Keys_EpgButton(key);
+    }
+}
+
+// --- Result lists ---
+
+// The selection goes back to the top and the sorted results are drawn anew.
+static void results_from_top(void)
+{
+    cursor = 0;
+    ListOffset = 0;
+    DrawEPG(1);
+}
+
+// OK on a result: the views close and the receiver tunes the result's channel.
+static void tune_result(void)
+{
+    int index = ListOffset + cursor;
+    int channel = _svcNum;
+    int type = _svcType;
+    if (index >= 0 && index < max_Event[SLOT_RESULT] && index < SEARCH_RESULTS_MAX) {
+        channel = searchresult_ext[index].channel;
+        type = SVC_TYPE_Tv;
+    }
+    Close_Views();
+    TAP_Channel_Start(1, type, channel);
+}
+
+// A key in a result list (search_mode 3, 13, 23): the Normal view on the result channel.
+static dword keys_result_list(dword key)
+{
+    switch (key) {
+    case RKEY_Up:
+        list_row_up();
+        return 0;
+    case RKEY_Down:
+        list_row_down();
+        return 0;
+    case RKEY_Rewind:
+    case RKEY_Forward:
+        if (!page_info_window(key))
+            list_page(key == RKEY_Rewind ? -1 : 1);
+        return 0;
+    case RKEY_Red:
+        SortResult(1, 1);
+        results_from_top();
+        return 0;
+    case RKEY_Green:
+    case RKEY_Yellow:
+        SortResult(key == RKEY_Green ? 2 : 3, 1);
+        results_from_top();
+        return 0;
+    case RKEY_Info:
+        Info_Key();
+        return 0;
+    case RKEY_Blue:
+        if (page_info())
+            return 0;
+        return Keys_EpgButton(key);
+    case RKEY_Help:
+        open_help();
+        return 0;
+    case RKEY_Ok:
+        tune_result();
+        return 0;
+    case RKEY_Record:
+        record_selected();
+        return 0;
+    case RKEY_Slow:
+        CloseInfoWin(1);
+        if (max_Event[SLOT_RESULT] > 0)
+            search_selected_title(SLOT_RESULT, ListOffset + cursor, 1);
+        return 0;
+    default:
+        // Left and right would change the channel hidden behind the results: nothing.
+        return 0;
+    }
+}
+
+// --- Settings menu ---
+
+// Digit 1 on a command row of the menu (rows counted from 1). Returns 1 when the row is a
+// command row.
+static int menu_command(int row)
+{
+    switch (row) {
+    case MENU_ROW_EXPORT:
+        ExportCSV(1);
+        ExportHTML(1);
+        break;
+    case MENU_ROW_SEARCH_RECORD:
+        SearchAndRecord(1);
+        break;
+    case MENU_ROW_CHANNEL_LIST:
+        Create_ChannelList();
+        break;
+    case MENU_ROW_COMMAND_FILE:
+        ReadCommandINI();
+        break;
+    case MENU_ROW_TIMER_BACKUP:
+        Create_TimerList(1);
+        break;
+    case MENU_ROW_TIMER_RESTORE:
+        ReadCommandFile(2);
+        break;
+    case MENU_ROW_CLEAR_BUFFER:
+        for (int slot = 0; slot < BUFFER_SLOTS_TV; slot++)
+            DelBuf(slot);
+        if (menu == 2)
+            SaveSettingsFile();
+        SaveBufferFile();
+        menu = 0;
+        DrawEPG(0);
+        return 1;
+    default:
+        return 0;
+    }
+    // The command's messages are gone: the menu shows again.
+    DrawEPG(0);
+    return 1;
+}
+
+// A key in the settings menu (menu 1 or 2); the dispatch has already taken MENU, OK and EXIT.
+static dword keys_settings_menu(dword key)
+{
+    int row = ListOffset + cursor + 1;
+    switch (key) {
+    case RKEY_Up:
+        if (cursor > 0)
+            cursor--;
+        Settings_Menu(0);
+        return 0;
+    case RKEY_Down:
+        if (cursor < MENU_LAST_CURSOR)
+            cursor++;
+        else
+            ListOffset++;
+        Settings_Menu(0);
+        return 0;
+    case RKEY_Left:
+    case RKEY_Right:
+        if (ListOffset < MENU_ROWS_STEPPED_BELOW) {
+            menu = 2;
+            Settings_Menu(key == RKEY_Left ? -1 : 1);
+        }
+        return 0;
+    case RKEY_Rewind:
+        ListOffset -= MENU_PAGE;
+        if (ListOffset < 0)
+            ListOffset = 0;
+        Settings_Menu(0);
+        return 0;
+    case RKEY_Forward:
+        ListOffset += MENU_PAGE;
+        Settings_Menu(0);
+        return 0;
+    case RKEY_1:
+        menu_command(row);
+        return 0;
+    case RKEY_0:
+        if (row == MENU_ROW_DELETE_FILES)
+            Delete_Files_Exit();
+        return 0;
+    case RKEY_Stop:
+        Stop_Exit();
+        return 0;
+    case RKEY_Red:
+        menu = 0;
+        save_and_close();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+// --- Search list ---
+
+// The list position to come back to from the editor or a result list.
+static void keep_list_position(void)
+{
+    ListOffset_store2 = ListOffset;
+    cursor_store2 = cursor;
+}
+
+// Opens the search editor on the working entry (already filled in).
+static void open_search_editor(int row, int save_or_delete)
+{
+    keep_list_position();
+    search_mode = SEARCH_EDITOR_OPENED;
+    cursor = row;
+    ListOffset = 0;
+    save_or_del = (unsigned char)save_or_delete;
+    DrawEPG(1);
+}
+
+// Opens list entry `entry` in the editor on `row`; save_or_delete 1 offers saving, 0 deleting.
+static void edit_search_entry(int entry, int row, int save_or_delete)
+{
+    search_idx = (unsigned char)entry;
+    CopySearch(SEARCH_WORKING, entry);
+    strncpy(_strBuf2, Search[SEARCH_WORKING].word, SEARCH_WORD_SIZE - 1);
+    _strBuf2[SEARCH_WORD_SIZE - 1] = 0;
+    Cut_Start = 0;
+    Cut_End = 0;
+    open_search_editor(row, save_or_delete);
+}
+
+// Searches with the entries the row chooses and shows the results.
+static void search_all_from_list(int selection)
+{
+    SearchAll(selection, 1);
+    keep_list_position();
+    search_mode = SEARCH_RESULTS_OF_LIST;
+    cursor = 0;
+    ListOffset = 0;
+    DrawEPG(1);
+    if (max_Event[SLOT_RESULT] >= 2)
+        HelpSort();
+}
+
+static void search_list_ok(void)
+{
+    int row = ListOffset + cursor;
+    if (row == 0) {
+        working_entry_defaults();
+        search_idx = SEARCH_WORKING;
+        open_search_editor(0, 1);
+    } else if (row == 1) {
+        search_all_from_list(0);
+    } else if (row == SEARCH_ROW_MODES) {
+        static const int selection[] = {9, 1, 2, 10};
+        int modes = settings.search_all_modes;
+        search_all_from_list(modes >= 1 && modes <= SEARCH_ALL_MODES_MAX ? selection[modes] : selection[0]);
+    } else if (row - SEARCH_FIXED_ROWS < max_Search) {
+        edit_search_entry(row - SEARCH_FIXED_ROWS, 0, 1);
+    }
+}
+
+// Left and right: the modes of row S3, or the selected entry one place up or down.
+static void search_list_move(int direction)
+{
+    int row = ListOffset + cursor;
+    int entry = row - SEARCH_FIXED_ROWS;
+    if (row == SEARCH_ROW_MODES) {
+        int modes = settings.search_all_modes + direction;
+        settings.search_all_modes = modes < 0 ? SEARCH_ALL_MODES_MAX : modes > SEARCH_ALL_MODES_MAX ? 0 : modes;
+        SearchList();
+        return;
+    }
+    if (entry < 0 || entry >= max_Search || entry + direction < 0 || entry + direction >= max_Search)
+        return;
+    SortManualSearch(entry, direction);
+    if (direction < 0) {
+        if (cursor > 0)
+            cursor--;
+        else
+            ListOffset--;
+    } else {
+        if (cursor < MENU_LAST_CURSOR)
+            cursor++;
+        else
+            ListOffset++;
+    }
+    SearchList();
+    SaveSearch();
+}
+
+// Sorts the list, writes it and shows it from the top.
+static void search_list_sort(int kind)
+{
+    SortSearch(kind);
+    SaveSearch();
+    cursor = 0;
+    ListOffset = 0;
+    DrawEPG(1);
+}
+
+// A key in the search list (search_mode 1).
+static dword keys_search_list(dword key)
+{
+    switch (key) {
+    case RKEY_Up:
+        if (cursor > 0)
+            cursor--;
+        else if (ListOffset > 0)
+            ListOffset--;
+        SearchList();
+        return 0;
+    case RKEY_Down:
+        if (cursor < MENU_LAST_CURSOR)
+            cursor++;
+        else
+            ListOffset++;
+        SearchList();
+        return 0;
+    case RKEY_Rewind:
+        ListOffset -= MENU_PAGE;
+        if (ListOffset < 0)
+            ListOffset = 0;
+        SearchList();
+        return 0;
+    case RKEY_Forward:
+        ListOffset += MENU_PAGE;
+        SearchList();
+        return 0;
+    case RKEY_Left:
+    case RKEY_Right:
+        search_list_move(key == RKEY_Left ? -1 : 1);
+        return 0;
+    case RKEY_Ok:
+        search_list_ok();
+        return 0;
+    case RKEY_Help: {
+        int entry = ListOffset + cursor - SEARCH_FIXED_ROWS;
+        if (entry >= 0 && entry < max_Search)
+            edit_search_entry(entry, SEARCH_EDITOR_LAST, 0);
+        return 0;
+    }
+    case RKEY_Red:
+        search_list_sort(1);
+        return 0;
+    case RKEY_Green:
+    case RKEY_Yellow:
+        search_list_sort(key == RKEY_Green ? 2 : 3);
+        return 0;
+    case RKEY_Info:
+        HelpSearchlist();
+        return 0;
+    case RKEY_Blue: {
+        // The keyboard opens empty; the editor follows for a new entry, whose source text is
+        // what was typed (or, when the keyboard is left with EXIT, stays as it was).
+        search_idx = SEARCH_WORKING;
+        working_entry_defaults();
+        Cut_Start = 0;
+        Cut_End = 0;
+        keep_list_position();
+        search_mode = SEARCH_EDITOR_OPENED;
+        cursor = 0;
+        ListOffset = 0;
+        save_or_del = 1;
+        keyboard_mode = KEYB_MODE_CAPITALS;
+        keyboard_idx = 0;
+        char empty_text[1] = {0};
+        Keyboard(1, 0, empty_text, KEYBOARD_LIMIT_SEARCH);
+        TAP_Osd_Sync();
+        return 0;
+    }
+    case RKEY_Slow:
+        search_mode = 0;
+        cursor = 0;
+        DrawEPG(0);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+// --- Search editor ---
+
+// The cuts at the end of the word: << cuts one more character, >> one fewer; at least 2
+// characters of the source text stay.
+static void search_cut_end(int direction)
+{
+    int length = (int)strlen(_strBuf2);
+    if (direction > 0 && Cut_Start + Cut_End + 1 <= length - SEARCH_MIN_CHARS)
+        Cut_End++;
+    if (direction < 0 && Cut_End > 0)
+        Cut_End--;
+    Search_Menu(SEARCH_WORKING, 0);
+}
+
+// OK on the last row: the working entry is saved into the list (as a new entry or over the one
+// it came from); a full list refuses a new entry with a message that the next key removes.
+static void search_editor_save(void)
+{
+    if (search_idx >= SEARCH_LIST_SIZE) {
+        if (max_Search >= SEARCH_LIST_SIZE) {
+            DrawMsgBox(LangText(search_list_full[0], search_list_full[1], search_list_full[2]));
+            TAP_Osd_Sync();
+            help = 2;
+            return;
+        }
+        CopySearch(max_Search, SEARCH_WORKING);
+        max_Search++;
+    } else {
+        CopySearch(search_idx, SEARCH_WORKING);
+    }
+    SaveSearch();
+    Cut_Start = 0;
+    Cut_End = 0;
+    search_mode = SEARCH_LIST_OPENED;
+    ListOffset = ListOffset_store2;
+    cursor = cursor_store2;
+    DrawEPG(0);
+}
+
+// A key in the search editor (search_mode 2), rows 0..9.
+static dword keys_search_editor(dword key)
+{
+    switch (key) {
+    case RKEY_Up:
+        cursor = cursor <= 0 ? SEARCH_EDITOR_LAST : cursor - 1;
+        ListOffset = 0;
+        Search_Menu(SEARCH_WORKING, 0);
+        return 0;
+    case RKEY_Down:
+        cursor = cursor >= SEARCH_EDITOR_LAST ? 0 : cursor + 1;
+        ListOffset = 0;
+        Search_Menu(SEARCH_WORKING, 0);
+        return 0;
+    case RKEY_Left:
+    case RKEY_Right:
+        Search_Menu(SEARCH_WORKING, key == RKEY_Left ? -1 : 1);
+        return 0;
+    case RKEY_Rewind:
+    case RKEY_Forward:
+        if (cursor == 0)
+            search_cut_end(key == RKEY_Rewind ? 1 : -1);
+        else if (cursor == SEARCH_EDITOR_WINDOW_FROM || cursor == SEARCH_EDITOR_WINDOW_TO)
+            Search_Menu(SEARCH_WORKING, key == RKEY_Rewind ? -HOUR_STEP : HOUR_STEP);
+        return 0;
+    case RKEY_Blue:
+        if (cursor == 0) {
+            keyboard_mode = KEYB_MODE_CAPITALS;
+            keyboard_idx = 0;
+            Keyboard(1, 0, Search[SEARCH_WORKING].word, KEYBOARD_LIMIT_SEARCH);
+            TAP_Osd_Sync();
+        }
+        return 0;
+    case RKEY_Ok:
+        // Rows 0..5 search with the entry once the one-off search exists; deleting an entry
+        // comes with the list's delete operation.
+        if (cursor == SEARCH_EDITOR_LAST && (save_or_del == 1 || search_idx >= SEARCH_LIST_SIZE))
+            search_editor_save();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+// --- Timer list ---
+
+// Opens the selected timer in the editor on `row` (0 the name, 10 delete).
+static void edit_selected_timer(int row)
+{
+    int timer = ListOffset + cursor;
+    if (max_Timers < 1 || timer < 0 || timer >= max_Timers)
+        return;
+    timer_edit = 1;
+    CopyTimer(KEYS_TIMER_EDITED, timer);
+    CopyTimer(KEYS_TIMER_UNCHANGED, timer);
+    timer_mode = TIMER_EDITOR_FROM_LIST;
+    keep_list_position();
+    cursor = row;
+    ListOffset = 0;
+    DrawEPG(1);
+}
+
+static void timer_list_sort(int kind)
+{
+    settings.timerlist_sort = kind;
+    cursor = 0;
+    ListOffset = 0;
+    ReadTimers();
+    Timer_List();
+}
+
+// A key in the timer list (timer_mode 2). New timers (Red) and the jump to a timer's event
+// (Blue) come with the timer table's work slots.
+static dword keys_timer_list(dword key)
+{
+    switch (key) {
+    case RKEY_Up:
+        if (cursor > 0)
+            cursor--;
+        else if (ListOffset > 0)
+            ListOffset--;
+        Timer_List();
+        return 0;
+    case RKEY_Down:
+        cursor++;
+        Timer_List();
+        return 0;
+    case RKEY_Rewind:
+        ListOffset -= TIMER_LIST_PAGE;
+        if (ListOffset < 0)
+            ListOffset = 0;
+        Timer_List();
+        return 0;
+    case RKEY_Forward:
+        ListOffset += TIMER_LIST_PAGE;
+        Timer_List();
+        return 0;
+    case RKEY_Green:
+    case RKEY_Yellow:
+        timer_list_sort(key == RKEY_Green ? 1 : 2);
+        return 0;
+    case RKEY_Ok:
+        edit_selected_timer(0);
+        return 0;
+    case RKEY_Help:
+        edit_selected_timer(TIMER_EDITOR_DELETE_ROW);
+        return 0;
+    case RKEY_Info:
+        HelpTimerlist();
+        timerlisthelp = 1;
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+// --- Timer editor ---
+
+// A key in the timer editor (timer_mode 1 or 3), rows 0..10. The actions of OK (keyboard, save,
+// record now, delete) and the date key come with the editor's own operations.
+static dword keys_timer_editor(dword key)
+{
+    switch (key) {
+    case RKEY_Up:
+        cursor = cursor <= 0 ? TIMER_EDITOR_LAST : cursor - 1;
+        ListOffset = 0;
+        Timer_Menu(0);
+        return 0;
+    case RKEY_Down:
+        cursor = cursor >= TIMER_EDITOR_LAST ? 0 : cursor + 1;
+        ListOffset = 0;
+        Timer_Menu(0);
+        return 0;
+    case RKEY_Left:
+    case RKEY_Right:
+        Timer_Menu(key == RKEY_Left ? -1 : 1);
+        return 0;
+    case RKEY_Rewind:
+    case RKEY_Forward:
+        if (cursor >= TIMER_EDITOR_TIME_FROM && cursor <= TIMER_EDITOR_TIME_TO)
+            Timer_Menu(key == RKEY_Rewind ? -HOUR_STEP : HOUR_STEP);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+// --- EPG-button path and the table's entry ---
+
+dword Keys_EpgButton(dword key)
+{
+    int first = key == first_EPG_key;
+    int second = !first && second_EPG_key != 0 && key == second_EPG_key;
+    int first_view = settings.first_button_view;
+    int second_view = settings.second_button_view;
+
+    // "Guide*": the firmware's own guide opens on the selected channel.
+    if (key == RKEY_Guide && ((first && settings.first_epg_button == EPG_BUTTON_GUIDE_STAR) ||
+                              (second && settings.second_epg_button == EPG_BUTTON_GUIDE_STAR))) {
+        int channel = selected_channel();
+        longinfo_site = 1;
+        Close_Views();
+        TAP_Osd_FillBox(rgn, 0, 0, OSD_WIDTH, OSD_HEIGHT, COLOR_None);
+        TAP_Channel_Start(1, _svcType, channel);
+        TAP_Osd_Sync();
+        return RKEY_Guide;
+    }
+    if (selected_is_tv_below_200() && !in_result_list()) {
+        if ((first && first_view == 4) || (second && (second_view == 4 || second_view == 5))) {
+            switch_normal_now();
+            return 0;
+        }
+        if ((first && first_view == 5) || (second && (second_view == 6 || second_view == 7))) {
+            set_prime_time();
+            if (in_now_view()) {
+                timeline_mode = 1;
+                draw_view(1);
+            } else {
+                cursor = 0;
+                draw_view(0);
+            }
+            return 0;
+        }
+    }
+    if (key == RKEY_Red)
+        save_and_close();
+    else if (first || second)
+        exit_views();
+    return 0;
+}
+
+dword Keys_View(dword key)
+{
+    if (key < RKEY_0 || key > RKEY_Help)
+        return Keys_EpgButton(key);
+    if (!pages_info(key))
+        longinfo_site = 1;
+    if (key < RKEY_0 || key > RKEY_9)
+        countdown = 0;
+
+    if (menu != 0)
+        return keys_settings_menu(key);
+    if (timer_mode == 1 || timer_mode == TIMER_EDITOR_FROM_LIST)
+        return keys_timer_editor(key);
+    if (timer_mode == TIMER_LIST_OPEN)
+        return keys_timer_list(key);
+    if (search_mode == SEARCH_LIST_OPENED)
+        return keys_search_list(key);
+    if (search_mode == SEARCH_EDITOR_OPENED)
+        return keys_search_editor(key);
+    if (in_result_list())
+        return keys_result_list(key);
+    if (in_now_view())
+        return keys_now_view(key);
+    return keys_normal_view(key);
+}
