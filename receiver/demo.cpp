@@ -11,23 +11,49 @@ const char *const kDemoClock = "2026-12-07 20:00";
 
 const std::string &demoScriptText() {
     static const std::string text = R"(# The demo: the plug-in has just started (its settings file asks for a warning
-# when less than 999 GB are free, so the free-disk message shows), then the firmware tunes a
-# few channels.
+# when less than 999 GB are free, so the free-disk message shows); OK takes the message away.
 snap 01-start.png
 dump screen 01-start.txt
 wait 2s
+key OK
+# The firmware tunes a few channels; meanwhile the plug-in fills its guide in the background.
 tune tv:4
 wait 1s
 snap 02-zdf.png
 tune tv:23
 wait 1s
 snap 03-orf1.png
-# The remote's UP key: the plug-in passes it on and the firmware switches to the next channel.
-key UP
+tune tv:24
+wait 1s
 snap 04-orf2.png
 tune ra:5
 wait 1s
 snap 05-radio.png
+# The guide on the first channel: GUIDE opens the list of its events with the running one
+# selected, the channel's number and name, the date, the clock and the time bar.
+tune tv:0
+wait 5s
+key GUIDE
+wait 1s
+snap 06-guide.png
+dump screen 06-guide.txt
+# Two events down, then the next channel.
+key DOWN x2
+wait 1s
+snap 07-guide-down.png
+key RIGHT
+wait 1s
+snap 08-guide-next-channel.png
+# A quarter hour on: the list follows the chosen time, shown in red in the title.
+key >|
+wait 1s
+snap 09-guide-chosen-time.png
+key EXIT
+# The remote's UP key with the guide closed: the plug-in passes it on and the firmware switches
+# to the next channel.
+key UP
+wait 1s
+snap 10-next-channel.png
 dump settings settings.txt
 )";
     return text;

@@ -138,6 +138,8 @@ TEST(NormalView, DownStopsAtTheLastEventAndScrollsFromTheLastRow) {
     EXPECT_EQ(cursor, 0);
     EXPECT_EQ(ListOffset, 0);
     // On the page's last selectable row down scrolls; with the info bar that row is higher.
+    bufferEvents(*rx, 0, 30);
+    ASSERT_EQ(max_Event[0], 30);
     cursor = 9;
     rx->pressKey(RKEY_Down);
     EXPECT_EQ(ListOffset, 1);
