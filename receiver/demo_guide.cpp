@@ -601,19 +601,28 @@ private:
         Slot s{start, length, it.title, it.shortText, ""};
         used_.clear();
         switch (it.kind) {
+        // The parts of a text are drawn from the random source one statement at a time: the
+        // order in which the operands of one expression run differs between compilers, and the
+        // guide must be the same on every build.
         case Series: {
             s.shortText = rnd_.pick(pools_.episodes);
             char line[64];
             std::snprintf(line, sizeof line, pools_.episodeLabel, 1 + (mjd_ * 7 + start) % 240);
-            s.desc = std::string(line) + "\n" + paragraphs(pools_.drama, 1 + rnd_.below(2)) + "\n" + cast(3);
+            std::string story = paragraphs(pools_.drama, 1 + rnd_.below(2));
+            std::string names = cast(3);
+            s.desc = std::string(line) + "\n" + story + "\n" + names;
             break;
         }
-        case Film:
+        case Film: {
             // Long texts: several paragraphs, one film in four past what the plug-in keeps.
-            s.desc = paragraphs(pools_.drama, rnd_.chance(25) ? 7 : 3 + rnd_.below(3)) + "\n" +
-                     paragraphs(pools_.background, 1 + rnd_.below(2)) + "\n" + cast(5) + "\n" + pools_.directorLabel +
-                     " " + rnd_.pick(pools_.directors);
+            int storyParagraphs = rnd_.chance(25) ? 7 : 3 + rnd_.below(3);
+            std::string story = paragraphs(pools_.drama, storyParagraphs);
+            std::string background = paragraphs(pools_.background, 1 + rnd_.below(2));
+            std::string names = cast(5);
+            std::string director = rnd_.pick(pools_.directors);
+            s.desc = story + "\n" + background + "\n" + names + "\n" + pools_.directorLabel + " " + director;
             break;
+        }
         case Doc: s.desc = paragraphs(pools_.doc, 1 + rnd_.below(3)); break;
         case Show:
         case Magazine:
