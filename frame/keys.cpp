@@ -4,6 +4,7 @@
 //
 // Sections:
 //   --- Shared actions ---
+//   --- Keys of both views ---
 //   --- Normal view ---
 //   --- Now view ---
 //   --- Result lists ---
@@ -451,6 +452,70 @@ static void list_page(int direction)
     draw_view(0);
 }
 
+// --- Keys of both views ---
+
+// The keys that do the same in the Normal and the Now view: time, view switch, info, help and
+// the actions; other keys take the EPG-button path.
+static dword keys_both_views(dword key)
+{
+    switch (key) {
+    case RKEY_Prev:
+    case RKEY_Next:
+        quarter_hour_key(key == RKEY_Prev ? -QUARTER_HOUR : QUARTER_HOUR);
+        return 0;
+    case RKEY_Green:
+    case RKEY_Yellow:
+        day_key(key == RKEY_Green ? -1 : 1);
+        return 0;
+    case RKEY_Sleep:
+        prime_time_key();
+        return 0;
+    case RKEY_Teletext:
+        if (selected_is_tv_below_200()) {
+            CloseInfoWin(1);
+            switch_normal_now();
+        }
+        return 0;
+    case RKEY_Info:
+        Info_Key();
+        return 0;
+    case RKEY_Blue:
+        if (page_info())
+            return 0;
+        return Keys_EpgButton(key);
+    case RKEY_Help:
+        open_help();
+        return 0;
+    case RKEY_Ok:
+        tune_selected();
+        return 0;
+    case RKEY_Record:
+        record_selected();
+        return 0;
+    case RKEY_TimerList:
+        open_timer_list();
+        return 0;
+    case RKEY_Play:
+        start_refresh();
+        return 0;
+    case RKEY_Menu:
+        open_settings_menu();
+        return 0;
+    case RKEY_Exit:
+        exit_views();
+        return 0;
+    case RKEY_Stop:
+        Stop_Exit();
+        return 0;
+    case RKEY_0: case RKEY_1: case RKEY_2: case RKEY_3: case RKEY_4:
+    case RKEY_5: case RKEY_6: case RKEY_7: case RKEY_8: case RKEY_9:
+        digit_key(key);
+        return 0;
+    default:
+        return Keys_EpgButton(key);
+    }
+}
+
 // --- Normal view ---
 
 // A key in the Normal view (settings.view 0): one channel's events as rows.
@@ -484,23 +549,6 @@ static dword keys_normal_view(dword key)
         if (!page_info_window(key))
             list_page(key == RKEY_Rewind ? -1 : 1);
         return 0;
-    case RKEY_Prev:
-    case RKEY_Next:
-        quarter_hour_key(key == RKEY_Prev ? -QUARTER_HOUR : QUARTER_HOUR);
-        return 0;
-    case RKEY_Green:
-    case RKEY_Yellow:
-        day_key(key == RKEY_Green ? -1 : 1);
-        return 0;
-    case RKEY_Sleep:
-        prime_time_key();
-        return 0;
-    case RKEY_Teletext:
-        if (selected_is_tv_below_200()) {
-            CloseInfoWin(1);
-            switch_normal_now();
-        }
-        return 0;
     case RKEY_Subtitle:
         // The idle clock shows a new bar type; the title is rebuilt only when the types wrap.
         if (settings.timebar_title < TIMEBAR_TITLE_LAST) {
@@ -510,48 +558,13 @@ static dword keys_normal_view(dword key)
             DrawEPG(1);
         }
         return 0;
-    case RKEY_Info:
-        Info_Key();
-        return 0;
-    case RKEY_Blue:
-        if (page_info())
-            return 0;
-        return Keys_EpgButton(key);
-    case RKEY_Help:
-        open_help();
-        return 0;
-    case RKEY_Ok:
-        tune_selected();
-        return 0;
-    case RKEY_Record:
-        record_selected();
-        return 0;
-    case RKEY_TimerList:
-        open_timer_list();
-        return 0;
     case RKEY_Slow:
         CloseInfoWin(1);
         if (selected_is_buffered_tv())
             search_selected_title(view_slot(), ListOffset + cursor, 0);
         return 0;
-    case RKEY_Play:
-        start_refresh();
-        return 0;
-    case RKEY_Menu:
-        open_settings_menu();
-        return 0;
-    case RKEY_Exit:
-        exit_views();
-        return 0;
-    case RKEY_Stop:
-        Stop_Exit();
-        return 0;
-    case RKEY_0: case RKEY_1: case RKEY_2: case RKEY_3: case RKEY_4:
-    case RKEY_5: case RKEY_6: case RKEY_7: case RKEY_8: case RKEY_9:
-        digit_key(key);
-        return 0;
     default:
-        return Keys_EpgButton(key);
+        return keys_both_views(key);
     }
 }
 
@@ -676,68 +689,16 @@ static dword keys_now_view(dword key)
         if (!page_info_window(key))
             now_page(key == RKEY_Rewind ? -1 : 1);
         return 0;
-    case RKEY_Prev:
-    case RKEY_Next:
-        quarter_hour_key(key == RKEY_Prev ? -QUARTER_HOUR : QUARTER_HOUR);
-        return 0;
-    case RKEY_Green:
-    case RKEY_Yellow:
-        day_key(key == RKEY_Green ? -1 : 1);
-        return 0;
-    case RKEY_Sleep:
-        prime_time_key();
-        return 0;
-    case RKEY_Teletext:
-        if (selected_is_tv_below_200()) {
-            CloseInfoWin(1);
-            switch_normal_now();
-        }
-        return 0;
     case RKEY_Subtitle:
         now_subtitle();
-        return 0;
-    case RKEY_Info:
-        Info_Key();
-        return 0;
-    case RKEY_Blue:
-        if (page_info())
-            return 0;
-        return Keys_EpgButton(key);
-    case RKEY_Help:
-        open_help();
-        return 0;
-    case RKEY_Ok:
-        tune_selected();
-        return 0;
-    case RKEY_Record:
-        record_selected();
-        return 0;
-    case RKEY_TimerList:
-        open_timer_list();
         return 0;
     case RKEY_Slow:
         CloseInfoWin(1);
         if (selected_is_buffered_tv())
             search_selected_title(selected_channel(), cursor_event, 0);
         return 0;
-    case RKEY_Play:
-        start_refresh();
-        return 0;
-    case RKEY_Menu:
-        open_settings_menu();
-        return 0;
-    case RKEY_Exit:
-        exit_views();
-        return 0;
-    case RKEY_Stop:
-        Stop_Exit();
-        return 0;
-    case RKEY_0: case RKEY_1: case RKEY_2: case RKEY_3: case RKEY_4:
-    case RKEY_5: case RKEY_6: case RKEY_7: case RKEY_8: case RKEY_9:
-        digit_key(key);
-        return 0;
     default:
-        return Keys_EpgButton(key);
+        return keys_both_views(key);
     }
 }
 
