@@ -270,7 +270,7 @@ static int fill_on_transponder(int transponder)
 // Starts the automatic scan from the channel the receiver shows. When the views were hidden the
 // scan starts from a clean view state (a list left open last time would hide its progress, and
 // a row left selected would skip channels); nothing the user sees is lost by that.
-static void start_scan(int now_in_minutes)
+void Start_Scan(int now_in_minutes)
 {
     int was_hidden = _epgShow == 0;
     scan_mode = 1;
@@ -344,7 +344,7 @@ void FillBufHide(void)
     int resumed = settings.scan_state == 1 && on_tv && svcNum < settings.buffered_channels && _epgShow == 0 &&
                   MsgCountdown == 0 && subState == SUBSTATE_Normal;
     if (window_opens || resumed)
-        start_scan(now_in_minutes);
+        Start_Scan(now_in_minutes);
 }
 
 // --- Refresh and scan steps ---

@@ -60,4 +60,9 @@ void auto_FillBuffer(void);
 // view replaced by a window or list comes back where it was.
 void Position_Store(void);
 
+// Starts the automatic EPG scan on the channel the receiver shows: the views count as shown and
+// the next events run the scan. now_in_minutes (MJD x 1440 + minutes of the day) is remembered as
+// the last scan's start. When the views were hidden the scan starts from a clean view state.
+void Start_Scan(int now_in_minutes);
+
 #endif

@@ -40,10 +40,7 @@ static int start_scan_if_due(void)
     if (_svcType != SVC_TYPE_Tv || _svcNum >= settings.scan_max_channels || _svcNum >= BUFFER_SLOTS_TV ||
         _svcNum >= settings.buffered_channels)
         return 0;
-    scan_mode = 1;
-    autorefresh = settings.scan_time_per_channel + 1;
-    _epgShow = 1;
-    last_epgscan = time_mjd * MINUTES_PER_DAY + now;
+    Start_Scan(time_mjd * MINUTES_PER_DAY + now);
     return 1;
 }
 
