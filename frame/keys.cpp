@@ -443,6 +443,15 @@ static void list_row_down(void)
     draw_view(0);
 }
 
+// Up in the search and timer lists: the row above, or the page one row back on the first row.
+static void list_row_up_in_list(void)
+{
+    if (cursor > 0)
+        cursor--;
+    else if (ListOffset > 0)
+        ListOffset--;
+}
+
 static void list_page(int direction)
 {
     ListOffset += direction * page_rows();
@@ -751,20 +760,12 @@ static dword keys_result_list(dword key)
         results_from_top();
         return 0;
     case RKEY_Info:
-        Info_Key();
-        return 0;
     case RKEY_Blue:
-        if (page_info())
-            return 0;
-        return Keys_EpgButton(key);
     case RKEY_Help:
-        open_help();
-        return 0;
+    case RKEY_Record:
+        return keys_both_views(key);
     case RKEY_Ok:
         tune_result();
-        return 0;
-    case RKEY_Record:
-        record_selected();
         return 0;
     case RKEY_Slow:
         CloseInfoWin(1);
@@ -980,10 +981,7 @@ static dword keys_search_list(dword key)
 {
     switch (key) {
     case RKEY_Up:
-        if (cursor > 0)
-            cursor--;
-        else if (ListOffset > 0)
-            ListOffset--;
+        list_row_up_in_list();
         SearchList();
         return 0;
     case RKEY_Down:
@@ -1171,10 +1169,7 @@ static dword keys_timer_list(dword key)
 {
     switch (key) {
     case RKEY_Up:
-        if (cursor > 0)
-            cursor--;
-        else if (ListOffset > 0)
-            ListOffset--;
+        list_row_up_in_list();
         Timer_List();
         return 0;
     case RKEY_Down:
