@@ -174,6 +174,27 @@ bool parseCommand(const std::vector<std::string> &w, Command &c, std::string &wh
         }
         return true;
     }
+    if (verb == "record") {
+        if (!wantArgs(1, 1, "record tv:N | ra:N"))
+            return false;
+        c.op = Op::Record;
+        if (!parseChannelRef(w[1], c.svcType, c.svcNum)) {
+            why = "\"" + w[1] + "\" is not tv:N or ra:N";
+            return false;
+        }
+        return true;
+    }
+    if (verb == "record-stop") {
+        if (!wantArgs(0, 1, "record-stop [tv:N | ra:N]"))
+            return false;
+        c.op = Op::RecordStop;
+        c.svcNum = -1;
+        if (n == 2 && !parseChannelRef(w[1], c.svcType, c.svcNum)) {
+            why = "\"" + w[1] + "\" is not tv:N or ra:N";
+            return false;
+        }
+        return true;
+    }
     if (verb == "state") {
         if (!wantArgs(2, 2, "state MAIN SUB"))
             return false;

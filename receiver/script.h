@@ -1,6 +1,7 @@
 // The receiver's script language: one command a line, `#` comments, parsed completely before
 // anything runs, then run against a sim::Receiver. Commands: key, hold, wait, clock, tune, state,
-// restart, snap, dump screen, dump settings, dump guide, expect screen / no-screen / file / no-file.
+// restart, snap, dump screen, dump settings, dump guide, expect screen / no-screen / file / no-file,
+// record, record-stop.
 // Example:
 //   rx::Script s; std::vector<std::string> errors;
 //   if (rx::parseScript("key GUIDE\nwait 2s\nexpect screen \"Guide\"\n", "t.rod", s, errors))
@@ -20,7 +21,7 @@ namespace rx {
 
 enum class Op {
     Key, Hold, Wait, Clock, Tune, State, Restart, Snap, DumpScreen, DumpSettings, DumpGuide,
-    ExpectScreen, ExpectNoScreen, ExpectFile, ExpectNoFile
+    ExpectScreen, ExpectNoScreen, ExpectFile, ExpectNoFile, Record, RecordStop
 };
 
 struct Command {
@@ -30,7 +31,7 @@ struct Command {
     uint32_t key = 0;        // Key, Hold
     int count = 1;           // Key: presses
     int64_t ms = 0;          // Hold, Wait: duration; Clock: local time
-    int svcType = 0, svcNum = 0;        // Tune, DumpGuide
+    int svcType = 0, svcNum = 0;        // Tune, DumpGuide, Record, RecordStop (svcNum -1: all)
     uint32_t mainState = 0, subState = 0;  // State
     std::string arg;         // Snap, Dump*: file ("-" stdout); Expect*: text (UTF-8) or file name
 };

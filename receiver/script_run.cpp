@@ -109,6 +109,12 @@ private:
         return !ec;
     }
 
+    bool noSuchChannel(const Command &c) {
+        return error(c, "there is no such channel: the lineup has " +
+                            std::to_string(rx_.firmware().channels.count(c.svcType)) +
+                            (c.svcType == 0 ? " TV" : " radio") + " channels, numbered from 0");
+    }
+
     void press(uint32_t key, int64_t pauseMs) {
         rx_.pressKey(key);
         rx_.advance(pauseMs);
@@ -138,10 +144,24 @@ private:
         }
         case Op::Tune:
             if (!rx_.tune(c.svcType, c.svcNum))
-                return error(c, "there is no such channel: the lineup has " +
-                                    std::to_string(rx_.firmware().channels.count(c.svcType)) +
-                                    (c.svcType == 0 ? " TV" : " radio") + " channels, numbered from 0");
+                return noSuchChannel(c);
             return true;
+        case Op::Record: {
+            sim::ChannelRef ch{c.svcType, c.svcNum};
+            if (!rx_.firmware().channels.find(c.svcType, c.svcNum))
+                return noSuchChannel(c);
+            if (rx_.record(ch) < 0)
+                return error(c, rx_.firmware().recordings.slotOf(ch) >= 0
+                                    ? std::string("the channel records already")
+                                    : std::string("no tuner is free: both record other transponders"));
+            return true;
+        }
+        case Op::RecordStop: {
+            sim::ChannelRef ch{c.svcType, c.svcNum};
+            if (rx_.stopRecordings(c.svcNum < 0 ? nullptr : &ch) == 0)
+                err_ << where(c) << "no recording to stop\n";
+            return true;
+        }
         case Op::State:
             rx_.setState(c.mainState, c.subState);
             return true;
@@ -161,9 +181,7 @@ private:
             return writeOut(c, c.arg, screenTextDump(rx_));
         case Op::DumpGuide:
             if (!rx_.firmware().channels.find(c.svcType, c.svcNum))
-                return error(c, "there is no such channel: the lineup has " +
-                                    std::to_string(rx_.firmware().channels.count(c.svcType)) +
-                                    (c.svcType == 0 ? " TV" : " radio") + " channels, numbered from 0");
+                return noSuchChannel(c);
             return writeOut(c, c.arg, guideDump(rx_, c.svcType, c.svcNum));
         case Op::DumpSettings: {
             std::string dump, why;

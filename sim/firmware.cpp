@@ -58,4 +58,17 @@ TvPicture Firmware::tvPicture() const {
     return tv;
 }
 
+void Firmware::tick() { recordings.update(clock.nowMs()); }
+
+int Firmware::recordButton(ChannelRef channel) {
+    const Channel *c = channels.find(channel.svcType, channel.svcNum);
+    if (!c || recordings.slotOf(channel) >= 0)
+        return -1;
+    int64_t now = clock.nowMs();
+    // Recordings start on the minute, as the firmware's recording times are whole minutes.
+    int64_t start = now - now % 60000;
+    return recordings.start(channel, c->transponder, c->name + ".rec", start,
+                            start + Recordings::kButtonMinutes * 60000, RecordSource::Button);
+}
+
 }  // namespace sim

@@ -59,6 +59,14 @@ public:
     // What the TV shows now (for screenshots).
     TvPicture tvPicture() const;
 
+    // The firmware's own machinery acts on the time now: recordings whose end has come stop.
+    // Called after every move of the clock.
+    void tick();
+    // The record button on a channel (it need not be the tuned one): records
+    // Recordings::kButtonMinutes on a free tuner, named after the channel. The recording slot,
+    // or -1 when the channel does not exist, already records or no tuner is free.
+    int recordButton(ChannelRef channel);
+
     Screen screen;
     Disk disk;
     Clock clock;

@@ -64,12 +64,25 @@ void Receiver::advance(int64_t ms) {
     while (ms > 0) {
         int64_t step = ms < kIdleStepMs ? ms : kIdleStepMs;
         firmware_->clock.advanceMs(step);
+        firmware_->tick();
         ms -= step;
         idle();
     }
 }
 
-void Receiver::setClock(int64_t localMs) { firmware_->clock.set(localMs); }
+void Receiver::setClock(int64_t localMs) {
+    firmware_->clock.set(localMs);
+    firmware_->tick();
+}
+
+int Receiver::stopRecordings(const ChannelRef *channel) {
+    Recordings &rec = firmware_->recordings;
+    int stopped = 0;
+    for (int s = 0; s < Recordings::kSlots; ++s)
+        if (rec.running(s) && (!channel || rec.running(s)->channel == *channel) && rec.stop(s, firmware_->clock.nowMs()))
+            ++stopped;
+    return stopped;
+}
 
 bool Receiver::tune(int svcType, int svcNum) {
     return firmware_->channels.tune(svcType, svcNum, TuneSource::Firmware, firmware_->clock.nowMs()) == 0;

@@ -51,6 +51,10 @@ public:
     void setClock(int64_t localMs);
     // The firmware tunes a channel as its own remote would; false when there is no such channel.
     bool tune(int svcType, int svcNum);
+    // The receiver's own record button (Firmware::recordButton): the slot, or -1 when refused.
+    int record(ChannelRef channel) { return firmware_->recordButton(channel); }
+    // Stops the recording of a channel, or every recording when channel is null; how many stopped.
+    int stopRecordings(const ChannelRef *channel);
     // Sets the firmware's main and sub state (TAP_GetState).
     void setState(uint32_t mainState, uint32_t subState);
     // Power cycle: the plug-in is unloaded and loaded afresh (clean globals); the disk, the clock

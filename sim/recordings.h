@@ -1,21 +1,64 @@
-// The firmware's recorder and player. For now nothing records and nothing plays back: both
-// recording slots are idle and the player is stopped. Later work fills this in.
+// The firmware's recorder and player. Two recording slots, one per tuner at most: a recording
+// takes the tuner of a recording already running on the same transponder (one tuner receives a
+// whole multiplex), else the lowest free tuner; with both tuners busy on other transponders a
+// new recording is refused. A recording runs from its start until its end (the record button
+// records kButtonMinutes unless stopped) or until it is stopped; then it is listed as done.
+// Nothing plays back: the player is stopped.
 // Example:
 //   sim::Recordings rec;
-//   PlatformRecInfo info; rec.recInfo(0, &info);   // 0, info.rec_state == 0
-//   PlatformPlayInfo play; rec.playInfo(&play);     // 0, play.play_mode == 0
+//   int slot = rec.start({sim::kTv, 3}, 1, "Tagesschau", nowMs, nowMs + 60 * 60000, sim::RecordSource::Button);
+//   rec.update(nowMs + 61 * 60000);            // the recording ended: rec.done().size() == 1
+//   PlatformRecInfo info; rec.recInfo(0, &info);   // 0, info.rec_state == 0 again
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "frame/platform/tap.h"
+#include "sim/channels.h"
 
 namespace sim {
 
+enum class RecordSource { Button, Timer };
+
+struct Recording {
+    ChannelRef channel;
+    int transponder = 0;
+    int tuner = 0;               // 0 or 1
+    std::string name;            // the recording's file name (Latin-1)
+    int64_t startMs = 0;         // local time it began
+    int64_t endMs = 0;           // local time it ends (or ended, once done)
+    RecordSource source = RecordSource::Button;
+    int slot = 0;                // recording slot it ran in (0 or 1)
+};
+
 class Recordings {
 public:
-    static constexpr int kSlots = 2;  // two tuners, two recordings at most
+    static constexpr int kSlots = 2;             // two tuners, two recordings at most
+    static constexpr int kButtonMinutes = 120;   // what the record button records unless stopped
+
+    // Starts a recording; the slot (0 or 1) it runs in, or -1 when no slot or no tuner is free.
+    int start(ChannelRef channel, int transponder, const std::string &name, int64_t startMs, int64_t endMs,
+              RecordSource source);
+    // Stops the recording in a slot now; false when the slot does not record.
+    bool stop(int slot, int64_t nowMs);
+    // Ends every recording whose end has come; returns how many ended.
+    int update(int64_t nowMs);
+
+    const std::optional<Recording> &running(int slot) const { return running_[slot < 0 || slot >= kSlots ? 0 : slot]; }
+    int runningCount() const;
+    // The slot recording a channel, -1 none.
+    int slotOf(ChannelRef channel) const;
+    const std::vector<Recording> &done() const { return done_; }
 
     int recInfo(int slot, PlatformRecInfo *out) const;  // 0 filled; 1 no such slot (zeroed)
     int playInfo(PlatformPlayInfo *out) const;          // 0 filled
+
+private:
+    std::optional<Recording> running_[kSlots];
+    std::vector<Recording> done_;
 };
 
 }  // namespace sim

@@ -2,6 +2,7 @@
 // receiver's timers are not read yet.
 #include "timers/table.h"
 
+RecordingInfo recSlot[REC_SLOTS];
 int max_Timers;
 int ToSetTimer_max;
 int cursorTimer = -1;

@@ -6,6 +6,21 @@
 
 #include "frame/platform/tap.h"
 
+// A running recording as the firmware reports it, with the transponder of the recorded channel
+// behind it (the views grey the channels that a busy tuner cannot receive).
+typedef struct {
+    PlatformRecInfo info;     //   0: rec_state 1 while it records
+    word transponder;         // 148: transponder word of the recorded channel
+    word reserved;            // 150
+} RecordingInfo;
+
+#ifdef __cplusplus
+static_assert(sizeof(RecordingInfo) == 152, "RecordingInfo is 152 bytes");
+#endif
+
+enum { REC_SLOTS = 2 };       // the receiver records at most two channels at once
+
+extern RecordingInfo recSlot[REC_SLOTS];   // the running recordings, refreshed by ReadRecInfo
 extern int max_Timers;       // timers the receiver reported at the last read
 extern int ToSetTimer_max;   // timers waiting in the queue
 extern int cursorTimer;      // timer of the event under the cursor: its index, -1 none, -2 recording

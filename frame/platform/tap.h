@@ -171,8 +171,8 @@ typedef struct {
 // A running recording (TAP_Hdd_GetRecInfo).
 typedef struct {
     byte rec_state;           //   0: 1 while the recording runs
-    byte rec_type;            //   1
-    byte tuner;               //   2
+    byte tuner;               //   1: 0 first, 1 second
+    byte rec_type;            //   2: 0 by the record button, 1 by a timer
     byte svc_type;            //   3
     word svc_num;             //   4
     word duration;            //   6: minutes
@@ -213,6 +213,7 @@ static_assert(sizeof(TimerRecord) == 144, "TimerRecord is 144 bytes");
 static_assert(offsetof(TimerRecord, svc_num) == 4 && offsetof(TimerRecord, duration) == 8, "timer fields");
 static_assert(offsetof(TimerRecord, start) == 12 && offsetof(TimerRecord, name) == 16, "timer start, name");
 static_assert(sizeof(PlatformRecInfo) == 148, "PlatformRecInfo is 148 bytes");
+static_assert(offsetof(PlatformRecInfo, tuner) == 1 && offsetof(PlatformRecInfo, svc_type) == 3, "recording tuner, type");
 static_assert(offsetof(PlatformRecInfo, svc_num) == 4 && offsetof(PlatformRecInfo, start) == 8 &&
               offsetof(PlatformRecInfo, end) == 12, "recording fields");
 #endif

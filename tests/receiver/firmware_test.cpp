@@ -5,6 +5,7 @@
 //   Heap      accounting, limit, double free and leak detection, scheduled failure
 //   Channels  counts, channel records, tuning and its log
 //   System    state, display ownership, generated events, language, printing, exit request
+//   Recorder  the record button: tuners shared per transponder, refusal, the end of a recording
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -343,6 +344,51 @@ TEST_F(FirmwareFixture, NoEpgNoTimersNoRecordingsYet) {
     PlatformPlayInfo play;
     EXPECT_EQ(TAP_Hdd_GetPlayInfo(&play), 0);
     EXPECT_EQ(play.play_mode, 0);
+}
+
+TEST_F(FirmwareFixture, TheRecordButtonSharesATunerPerTransponderAndStopsAtTheEnd) {
+    // Channels 0 and 1 lie on transponders 1 and 2, channel 2 on 6: two tuners, three multiplexes.
+    int64_t t0 = fw->clock.nowMs();
+    EXPECT_EQ(fw->recordButton({sim::kTv, 0}), 0);
+    EXPECT_EQ(fw->recordButton({sim::kTv, 0}), -1);  // records already
+    EXPECT_EQ(fw->recordButton({sim::kTv, 1}), 1);
+    EXPECT_EQ(fw->recordButton({sim::kTv, 2}), -1);  // both tuners busy, both slots taken
+    PlatformRecInfo rec;
+    ASSERT_EQ(TAP_Hdd_GetRecInfo(1, &rec), 0);
+    EXPECT_EQ(rec.rec_state, 1);
+    EXPECT_EQ(rec.tuner, 1);
+    EXPECT_EQ(rec.svc_num, 1);
+    EXPECT_EQ(rec.start, (61381u << 16) | (20u << 8));
+    EXPECT_EQ(rec.end, (61381u << 16) | (22u << 8));
+    EXPECT_STREQ(rec.file_name, "A name that is far longer than the record holds.rec");
+
+    // Stopped by hand, it is listed as done with the time it ended.
+    fw->clock.advanceMs(30 * 60000);
+    EXPECT_TRUE(fw->recordings.stop(1, fw->clock.nowMs()));
+    ASSERT_EQ(fw->recordings.done().size(), 1u);
+    EXPECT_EQ(fw->recordings.done()[0].endMs - t0, 30 * 60000);
+
+    // Left alone, it ends after the record button's two hours.
+    fw->clock.advanceMs(90 * 60000 - 1);
+    fw->tick();
+    EXPECT_EQ(fw->recordings.runningCount(), 1);
+    fw->clock.advanceMs(1);
+    fw->tick();
+    EXPECT_EQ(fw->recordings.runningCount(), 0);
+    ASSERT_EQ(TAP_Hdd_GetRecInfo(0, &rec), 0);
+    EXPECT_EQ(rec.rec_state, 0);
+    EXPECT_EQ(fw->recordings.done().size(), 2u);
+}
+
+TEST_F(FirmwareFixture, TwoRecordingsOnOneTransponderUseOneTuner) {
+    sim::Recordings rec;
+    int64_t t = fw->clock.nowMs();
+    EXPECT_EQ(rec.start({sim::kTv, 0}, 7, "a.rec", t, t + 60000, sim::RecordSource::Timer), 0);
+    EXPECT_EQ(rec.start({sim::kTv, 1}, 7, "b.rec", t, t + 60000, sim::RecordSource::Button), 1);
+    EXPECT_EQ(rec.running(0)->tuner, 0);
+    EXPECT_EQ(rec.running(1)->tuner, 0);
+    EXPECT_EQ(rec.start({sim::kTv, 2}, 8, "c.rec", t, t + 60000, sim::RecordSource::Button), -1);
+    EXPECT_EQ(rec.start({sim::kTv, 2}, 8, "c.rec", t, t, sim::RecordSource::Button), -1);
 }
 
 TEST(FirmwareActivation, TheLibraryAbortsWhenNoReceiverRuns) {
