@@ -29,7 +29,7 @@ enum {
     // Rows with rules of their own.
     ROW_TUNER = 3, ROW_SCAN_CHANNELS = 7, ROW_SCAN_TIME = 8, ROW_WINDOW_START = 9, ROW_WINDOW_END = 10,
     ROW_FREESIZE = 12, ROW_FIRST_BUTTON = 13, ROW_SECOND_BUTTON = 14, ROW_FIRST_VIEW = 15,
-    ROW_SECOND_VIEW = 16, ROW_DEFAULT_VIEW = 17, ROW_NEXT_MODE_LABEL = 22, ROW_COLOR_SCHEME = 24,
+    ROW_SECOND_VIEW = 16, ROW_DEFAULT_VIEW = 17, ROW_COLOR_SCHEME = 24,
     ROW_GRIDLINES = 25, ROW_TITLE_BAR = 26, ROW_NOW_BAR = 27, ROW_PRIME_TIME = 28, ROW_LANGUAGE = 29,
     ROW_COMPRESS = 33, ROW_CLOCK_KEY = 34, ROW_CLOCK_BAR = 35, ROW_CLOCK_Y = 37, ROW_BUFFERED = 46,
     ROW_EXT_INFO = 47, ROW_RC2 = 50,
@@ -42,8 +42,6 @@ enum {
     LINE_FILL_X = 60, LINE_FILL_W = 598, LINE_FILL_H = 33,   // a line's box, from 3 pixels above its text
     COLUMN_LINE_W = 2,
     FONT_STEP_DOWN_Y = 2,         // a smaller font size sits this much lower per size
-    BUFFERED_MIN = 30,            // row 46's least channel count
-    SCAN_CHANNELS_MIN = 10,       // row 7's least channel count
     EXT_INFO_OFF = -1,            // row 47 "Off"
     SCAN_INTERVAL_OFF = 61,       // row 49 "Off"
     AUTO_SAVE_MINUTES = 30,       // row 45 counts in half hours
@@ -54,7 +52,7 @@ enum {
 struct MenuRow {
     const char *label[UI_LANGUAGES];  // English, German, Finnish; "" shows the English text
     int32_t *field;                   // the value the row edits
-    short min, max;                   // its range in the menu (rows 7, 10, 46, 47: see row_range)
+    short min, max;                   // its range in the menu (rows 7, 10, 46, 47 move: see row_range)
     unsigned char rule;               // EDIT_WRAP or EDIT_STOP (the "clamp" rows)
     unsigned char tens;               // 1: a key held three seconds moves the value in tens
 };
@@ -505,7 +503,7 @@ static void row_range(int row, int *min, int *max)
     *max = r->max;
     switch (row) {
     case ROW_SCAN_CHANNELS:
-        *min = SCAN_CHANNELS_MIN;
+    case ROW_EXT_INFO:
         *max = settings.buffered_channels;
         break;
     case ROW_WINDOW_END:
@@ -513,14 +511,9 @@ static void row_range(int row, int *min, int *max)
         break;
     case ROW_BUFFERED: {
         int channels = tv_channel_count();
-        *min = BUFFERED_MIN;
         *max = channels < BUFFER_SLOTS_TV ? channels : BUFFER_SLOTS_TV;
         break;
     }
-    case ROW_EXT_INFO:
-        *min = EXT_INFO_OFF;
-        *max = settings.buffered_channels;
-        break;
     default:
         break;
     }

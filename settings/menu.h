@@ -14,7 +14,6 @@
 enum {
     MENU_ROWS = 62,               // rows 1..62
     MENU_PAGE_LINES = 11,         // lines of a page, 0..10
-    MENU_LAST_SETTING_ROW = 54,   // rows 1..54 edit settings
     MENU_ROW_EXPORT = 55,         // the command rows, started with digit 1 ...
     MENU_ROW_SEARCH_RECORD = 56,
     MENU_ROW_CHANNEL_LIST = 57,
