@@ -8,7 +8,6 @@
 //   --- Normal view ---
 //   --- Now view ---
 //   --- Result lists ---
-//   --- Settings menu ---
 //   --- Search list ---
 //   --- Search editor ---
 //   --- Timer list ---
@@ -39,6 +38,7 @@
 #include "search/results.h"
 #include "search/search.h"
 #include "settings/menu.h"
+#include "settings/menukeys.h"
 #include "settings/settings.h"
 #include "text/coded.h"
 #include "timers/backup.h"
@@ -53,11 +53,8 @@
 
 enum {
     QUARTER_HOUR = 15,
-    MENU_ROWS_STEPPED_BELOW = 60,   // left and right change values while the menu's offset is below this
     MENU_PAGE = 10,                 // << and >> in the menu and the search list
     MENU_LAST_CURSOR = 9,           // down from this row scrolls the menu and the search list
-    MENU_ROW_EXPORT = 55, MENU_ROW_SEARCH_RECORD = 56, MENU_ROW_CHANNEL_LIST = 57, MENU_ROW_COMMAND_FILE = 58,
-    MENU_ROW_TIMER_BACKUP = 59, MENU_ROW_TIMER_RESTORE = 60, MENU_ROW_CLEAR_BUFFER = 61, MENU_ROW_DELETE_FILES = 62,
     SEARCH_FIXED_ROWS = 3,          // the search list's rows S1..S3 above the entries
     SEARCH_ROW_MODES = 2,           // the fixed row whose modes left and right step
     SEARCH_ALL_MODES_MAX = 3,
@@ -778,102 +775,6 @@ static dword keys_result_list(dword key)
     }
 }
 
-// --- Settings menu ---
-
-// Digit 1 on a command row of the menu (rows counted from 1). Returns 1 when the row is a
-// command row.
-static int menu_command(int row)
-{
-    switch (row) {
-    case MENU_ROW_EXPORT:
-        ExportCSV(1);
-        ExportHTML(1);
-        break;
-    case MENU_ROW_SEARCH_RECORD:
-        SearchAndRecord(1);
-        break;
-    case MENU_ROW_CHANNEL_LIST:
-        Create_ChannelList();
-        break;
-    case MENU_ROW_COMMAND_FILE:
-        ReadCommandINI();
-        break;
-    case MENU_ROW_TIMER_BACKUP:
-        Create_TimerList(1);
-        break;
-    case MENU_ROW_TIMER_RESTORE:
-        ReadCommandFile(2);
-        break;
-    case MENU_ROW_CLEAR_BUFFER:
-        for (int slot = 0; slot < BUFFER_SLOTS_TV; slot++)
-            DelBuf(slot);
-        if (menu == 2)
-            SaveSettingsFile();
-        SaveBufferFile();
-        menu = 0;
-        DrawEPG(0);
-        return 1;
-    default:
-        return 0;
-    }
-    // The command's messages are gone: the menu shows again.
-    DrawEPG(0);
-    return 1;
-}
-
-// A key in the settings menu (menu 1 or 2); the dispatch has already taken MENU, OK and EXIT.
-static dword keys_settings_menu(dword key)
-{
-    int row = ListOffset + cursor + 1;
-    switch (key) {
-    case RKEY_Up:
-        if (cursor > 0)
-            cursor--;
-        Settings_Menu(0);
-        return 0;
-    case RKEY_Down:
-        if (cursor < MENU_LAST_CURSOR)
-            cursor++;
-        else
-            ListOffset++;
-        Settings_Menu(0);
-        return 0;
-    case RKEY_Left:
-    case RKEY_Right:
-        if (ListOffset < MENU_ROWS_STEPPED_BELOW) {
-            menu = 2;
-            Settings_Menu(key == RKEY_Left ? -1 : 1);
-        }
-        return 0;
-    case RKEY_Rewind:
-        ListOffset -= MENU_PAGE;
-        if (ListOffset < 0)
-            ListOffset = 0;
-        Settings_Menu(0);
-        return 0;
-    case RKEY_Forward:
-        ListOffset += MENU_PAGE;
-        Settings_Menu(0);
-        return 0;
-    case RKEY_1:
-        menu_command(row);
-        return 0;
-    case RKEY_0:
-        if (row == MENU_ROW_DELETE_FILES)
-            Delete_Files_Exit();
-        return 0;
-    case RKEY_Stop:
-        Stop_Exit();
-        return 0;
-    case RKEY_Red:
-        menu = 0;
-        save_and_close();
-        return 0;
-    default:
-        return 0;
-    }
-}
-
 // --- Search list ---
 
 // The list position to come back to from the editor or a result list.
@@ -1289,8 +1190,14 @@ dword Keys_View(dword key)
     if (key < RKEY_0 || key > RKEY_9)
         countdown = 0;
 
-    if (menu != 0)
-        return keys_settings_menu(key);
+    if (menu != 0) {
+        if (key != RKEY_Red)
+            return Keys_SettingsMenu(key);
+        // The Red Button closes the menu with the views, saving as it does in the views.
+        menu = 0;
+        save_and_close();
+        return 0;
+    }
     if (timer_mode == 1 || timer_mode == TIMER_EDITOR_FROM_LIST)
         return keys_timer_editor(key);
     if (timer_mode == TIMER_LIST_OPEN)

@@ -55,6 +55,23 @@ key UP
 wait 1s
 snap 10-next-channel.png
 dump settings settings.txt
+# The settings menu: MENU in the guide opens it on its first rows, the selected one highlighted.
+# Two pages on, the language row redraws it in German; back on "auto", EXIT closes the menu and
+# then the guide.
+tune tv:0
+wait 5s
+key GUIDE
+key MENU
+wait 1s
+snap 11-settings-menu.png
+key >> x2
+key DOWN x8
+key RIGHT x2
+wait 1s
+snap 12-settings-menu-german.png
+key RIGHT x2
+key EXIT
+key EXIT
 )";
     return text;
 }
