@@ -18,6 +18,7 @@
 #include "search/search.h"
 #include "settings/colors.h"
 #include "tests/unit/epgdb_testing.h"
+#include "tests/unit/search_testing.h"
 
 using epgtest::Bench;
 using epgtest::rec;
@@ -53,13 +54,7 @@ void search(const char *word, int first = 0, int last = 199, int from = 0, int t
 }
 
 void addEntry(const char *word, int mode, int first = 1, int last = 200) {
-    SearchEntry &e = Search[max_Search++];
-    std::memset(&e, 0, sizeof e);
-    SearchEntryDefaults(&e);
-    std::strcpy(e.word, word);
-    e.mode = static_cast<uint8_t>(mode);
-    e.first_place = static_cast<uint8_t>(first);
-    e.last_place = static_cast<uint8_t>(last);
+    searchtest::setEntry(max_Search++, word, mode, first, last);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "settings/colors.h"
 #include "settings/settings.h"
 #include "tests/unit/epgdb_testing.h"
+#include "tests/unit/search_testing.h"
 
 using epgtest::Bench;
 using testsupport::readFile;
@@ -45,13 +46,7 @@ std::vector<std::string> listed() {
 using Listed = std::vector<std::string>;
 
 void setEntry(int slot, const char *word, int mode, int first = 1, int last = 40) {
-    SearchEntry &e = Search[slot];
-    std::memset(&e, 0, sizeof e);
-    SearchEntryDefaults(&e);
-    std::strcpy(e.word, word);
-    e.mode = static_cast<uint8_t>(mode);
-    e.first_place = static_cast<uint8_t>(first);
-    e.last_place = static_cast<uint8_t>(last);
+    searchtest::setEntry(slot, word, mode, first, last);
 }
 
 void setList(std::initializer_list<std::pair<const char *, int>> entries) {
