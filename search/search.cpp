@@ -72,7 +72,15 @@ static void build_test_text(const EpgEvent *ev)
 {
     char *t = test_text;
     t[0] = '_';
-    ReplaceStrN(t + 1, DCT(ev->text), SEARCH_TEXT_MAX);
+    const char *plain = DCT(ev->text);
+    // Title and short info end at the first '|': the long info is only folded when it is tested.
+    int length = SEARCH_TEXT_MAX;
+    if (settings.search_description <= 1) {
+        const char *long_info = strchr(plain, '|');
+        if (long_info != NULL && long_info - plain < length)
+            length = (int)(long_info - plain);
+    }
+    ReplaceStrN(t + 1, plain, length);
     char *tilde = strstr(t, " ~ ");
     char *bar = strchr(t, '|');
     if (settings.search_description <= 0) {
