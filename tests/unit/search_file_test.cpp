@@ -2,7 +2,7 @@
 // files (remote/reader.h), with the plug-in linked in:
 //   SearchEntries     copy, delete and move; CharCompare; sorting by word and mode; a full list
 //                     keeps the working entry
-//   SearchLine        the entry-line examples, defaults, tokens, refused lines
+//   SearchLine        the entry-line examples, defaults, tokens, numbers, refused lines
 //   SearchFileWrite   the lines, the sample command block, padding to 512 bytes, a failed write;
 //                     what is written reads back unchanged
 //   SearchFileRead    files from a PC: CR LF, CR, LF, no last line end, blank lines, Latin-1 and
@@ -22,6 +22,7 @@
 #include "settings/settings.h"
 #include "tests/unit/epgdb_testing.h"
 #include "tests/unit/search_testing.h"
+#include "timers/table.h"
 
 using epgtest::Bench;
 using testsupport::readFile;
@@ -189,6 +190,17 @@ TEST(SearchLine, TheExamplesOfEntryLines) {
     EXPECT_EQ(parse("Two words  |3"), "Two words   3-3 m0 3,15 0-0 d9");
     std::string longWord(140, 'k');
     EXPECT_EQ(parse((longWord + "|3|M").c_str()), std::string(127, 'k') + " 3-3 m1 3,15 0-0 d9");
+}
+
+TEST(SearchLine, NumbersAreReadAsTheCommandAndSearchFilesWriteThem) {
+    EXPECT_EQ(atoi_x("20sec", -1), 20);
+    EXPECT_EQ(atoi_x("05", 0), 5);
+    EXPECT_EQ(atoi_x("99999", 0), 9999);
+    EXPECT_EQ(atoi_x("-12", 0), -12);
+    EXPECT_EQ(atoi_x("+7", 0), 7);
+    for (const char *none : {"", "+", "-", "def", " 5"})
+        EXPECT_EQ(atoi_x(none, 42), 42) << '"' << none << '"';
+    EXPECT_EQ(atoi_x(nullptr, 42), 42);
 }
 
 TEST(SearchLine, WeekdayTokensInEnglishAndGerman) {
