@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "search/results.h"
 #include "settings/settings.h"
 
 // --- The buffer ---
@@ -104,15 +105,20 @@ int static_to_alloc(int slot, int length, int reserve)
 {
     if (!slot_ok(slot) || length < 0 || length > LARGETXT_SIZE || reserve < 0)
         return 1;
+    // The search results may borrow texts of the previous block: they follow the move.
+    const void *previous = largetxt_lastmem;
+    int previous_size = BlockSize[slot];
     TAP_MemInfo(&heapSize, &freeHeapSize, &availHeapSize);
     if ((dword)length + (dword)reserve >= availHeapSize) {
         empty_after_failed_move(slot);
+        ResultTextsReleased(slot, previous, previous_size);
         return 2;
     }
     release_lastmem();
     char *block = (char *)TAP_MemAlloc((dword)length + TEXT_BLOCK_SLACK);
     if (block == NULL) {
         empty_after_failed_move(slot);
+        ResultTextsReleased(slot, previous, previous_size);
         return 3;
     }
     memcpy(block, largetxt_buf, (size_t)length);
@@ -130,6 +136,7 @@ int static_to_alloc(int slot, int length, int reserve)
     }
     rec[0].text = block;
     BlockSize[slot] = length + TEXT_BLOCK_SLACK;
+    ResultTextsReleased(slot, previous, previous_size);
     return 0;
 }
 
@@ -138,6 +145,8 @@ int DelBuf(int slot)
     if (slot < 0 || slot > SLOT_SCRATCH)
         return 1;
     EpgEvent *rec = &EPG_Buffer[slot * EVENTS_PER_SLOT];
+    const void *block = rec[0].text;
+    int block_size = BlockSize[slot];
     if (rec[0].text != NULL)
         TAP_MemFree(rec[0].text);
     set_texts_null(slot);
@@ -145,6 +154,7 @@ int DelBuf(int slot)
     BlockSize[slot] = 0;
     max_Event[slot] = 0;
     currEvent[slot] = 0;
+    ResultTextsReleased(slot, block, block_size);
     return 0;
 }
 

@@ -17,6 +17,7 @@
 #include "epgdb/buffer.h"
 #include "epgdb/lookup.h"
 #include "frame/state.h"
+#include "search/entries.h"
 #include "search/results.h"
 #include "settings/colors.h"
 #include "settings/settings.h"
@@ -386,8 +387,8 @@ enum {
     SORT_BY_START = 1, SORT_BY_CHANNEL = 2, SORT_BY_NAME = 3
 };
 
-// The channel names of the results while sorting by name: cut to 23 bytes, filtered, accents
-// folded and lower case, so that they compare as the search list's words do.
+// The channel names of the results while sorting by name: the firmware's name cut to 23 bytes
+// and filtered, compared with CharCompare as the search list's words are.
 static char result_names[SEARCH_RESULTS_MAX][CHANNEL_NAME_MARK + 1];
 
 static void load_result_name(int r)
@@ -398,20 +399,6 @@ static void load_result_name(int r)
     if (TAP_Channel_GetInfo(_svcType, searchresult_ext[r].channel, &chInfo)) {
         strxcpy(name, chInfo.name, CHANNEL_NAME_MARK);
         ConvertStr(name);
-        ReplaceStrN(name, name, CHANNEL_NAME_MARK);
-        strlwr_self(name);
-    }
-}
-
-// The order of two prepared names, compared as signed bytes: 1 a after b, 2 a before b, 0 equal.
-static int name_order(const char *a, const char *b)
-{
-    for (int i = 0;; i++) {
-        signed char ca = (signed char)a[i], cb = (signed char)b[i];
-        if (ca != cb)
-            return ca > cb ? 1 : 2;
-        if (ca == 0)
-            return 0;
     }
 }
 
@@ -428,7 +415,7 @@ static int sorts_before(int a, int b, int mode)
     case SORT_BY_CHANNEL:
         return ch_a < ch_b || (ch_a == ch_b && start_a < start_b);
     default: {
-        int order = name_order(result_names[a], result_names[b]);
+        int order = CharCompare(result_names[a], result_names[b]);
         return order == 2 || (order == 0 && start_a < start_b);
     }
     }

@@ -1,9 +1,13 @@
-// The remote command file (see commands.h). Placeholder: the command file is not read yet.
+// The remote commands (see commands.h). The parser recognises no command yet.
 #include "remote/commands.h"
 
 unsigned char RemoteMsg;
 int RemoteMsgWait;
 unsigned char create_TimerList;
+unsigned char Command_found;
+unsigned char restore_timerbackup;
 
-void ReadCommandINI(void) {}
-void ReadCommandFile(int kind) {}
+int CheckCommands(const char *line)
+{
+    return 0;
+}

@@ -26,4 +26,11 @@ static_assert(offsetof(SearchResultExt, channel) == 0, "the channel is the first
 // Entry i belongs to record i of the result channel; max_Event[201] of them are valid.
 extern SearchResultExt searchresult_ext[SEARCH_RESULTS_MAX];
 
+// The result channel borrows its texts from the slots the events were found in. When a slot's
+// text block (block, of size bytes) is released, the results whose text lay in it take the text
+// of the slot's record with the same start (the slot was refilled) or none, so that a result
+// list never reads a freed block. Called by the EPG buffer wherever it frees a block.
+// Changes the texts of the result channel.
+void ResultTextsReleased(int slot, const void *block, int size);
+
 #endif

@@ -45,3 +45,21 @@ void TimeRevision(word *mjd, int *hour, int *minute)
         *mjd = (word)(*mjd - 1);
     }
 }
+
+int atoi_x(const char *text, int dflt)
+{
+    if (text == 0 || text[0] == 0)
+        return dflt;
+    int negative = text[0] == '-';
+    const char *p = text[0] == '-' || text[0] == '+' ? text + 1 : text;
+    if (*p < '0' || *p > '9')
+        return dflt;
+    int value = 0;
+    for (; *p >= '0' && *p <= '9'; p++) {
+        int next = value * 10 + (*p - '0');
+        if (next > ATOI_X_MAX)
+            break;
+        value = next;
+    }
+    return negative ? -value : value;
+}

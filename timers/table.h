@@ -40,4 +40,11 @@ dword StartTimeInMin(dword packed);
 // Brings minute into 0..59 and hour into 0..23, carrying into hour and MJD in both directions.
 void TimeRevision(word *mjd, int *hour, int *minute);
 
+// The number parser of the command and search files: an optionally signed decimal number at
+// the start of text, its digits read while the value stays at most ATOI_X_MAX ("20sec" gives 20,
+// "99999" 9999). Returns dflt for a null or empty text, a text that starts with neither a digit
+// nor a sign, or a sign without a digit after it ("def", "-", "+").
+enum { ATOI_X_MAX = 32766 };
+int atoi_x(const char *text, int dflt);
+
 #endif

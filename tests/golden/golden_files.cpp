@@ -9,6 +9,7 @@
 #include "epgdb/bufferfile.h"
 #include "epgdb/fill.h"
 #include "receiver/demo_guide.h"
+#include "search/entries.h"
 #include "settings/settings.h"
 #include "tests/support/support.h"
 
@@ -54,6 +55,18 @@ int main(int argc, char **argv) {
     saved_view = 0;
     if (SaveSettingsFile() != 0) {
         std::fprintf(stderr, "golden_files: saving the settings failed\n");
+        return 1;
+    }
+
+    // The search list as the file holds it, with the German weekday names.
+    const char *const searchLines[] = {"Krimi|1-40|Rec,3,10|20:00-21:00|So", "M\xFCller+Tatort|5|M",
+                                       "~Wetter|3-7|1xRec,0,0|22:00-02:00|WD", "_news_|P"};
+    max_Search = 0;
+    for (const char *line : searchLines)
+        if (ExtractLine(line, max_Search) == 0)
+            ++max_Search;
+    if (max_Search != 4 || SaveSearch() != 0) {
+        std::fprintf(stderr, "golden_files: saving the search file failed\n");
         return 1;
     }
 
