@@ -1,9 +1,9 @@
 // The HTML and CSV export and the channel list files (export/), with the plug-in linked in and
 // the receiver's firmware behind it.
 //   ExportFiles*     the exact bytes: empty data base, shading, an empty title, joined long info
-//                    lines, escaping, a field that begins with a quote, logical numbers, what is
-//                    left out (channels beyond the scan range, the scratch slot), the 8 KB buffer
-//                    with rows longer than it, padding
+//                    lines, escaping, a field that begins with a quote, logical numbers, coded
+//                    texts, what is left out (channels beyond the scan range, the scratch slot),
+//                    the 8 KB buffer with rows longer than it, padding
 //   ExportMessages*  the box while it works, the message when the file cannot be opened
 //   ChannelList*     the two list files: lines, padding, exactly 512 bytes
 //   ChannelLookup*   by service id (TV before radio), logical number and name
@@ -139,6 +139,20 @@ TEST(ExportFiles, CsvQuotesAFieldThatBeginsWithAQuoteAndKeepsOtherQuotes) {
     EXPECT_EQ(unpadded(readExport(b, EXPORT_CSV_NAME), '\0'),
               csvLine({"TV 1", "202612071000", "202612071100", "", "\"\"\"Tatort\"\" am Sonntag\"", "Krimi \"Der Fall\"",
                        "", "", "1", "", "1000", ""}));
+}
+
+TEST(ExportFiles, CodedTextsAreExportedDecoded) {
+    Bench b;
+    settings.compress_text = 1;
+    b.schedule(0, 0, {b.event("10:00", 60, "K\xE4se & Brot", "Kochen", "Zutaten:\nMehl")});
+    FillBuffer(0, 0);
+    ExportCSV(0);
+    ExportHTML(0);
+    EXPECT_EQ(unpadded(readExport(b, EXPORT_CSV_NAME), '\0'),
+              csvLine({"TV 1", "202612071000", "202612071100", "", "K\xE4se & Brot", "Kochen", "Zutaten: Mehl", "", "1",
+                       "", "1000", ""}));
+    EXPECT_NE(readExport(b, EXPORT_HTML_NAME).find("<td>K\xE4se &amp; Brot</td><td>Kochen<br>Zutaten: Mehl</td>"),
+              std::string::npos);
 }
 
 TEST(ExportFiles, ChannelsBeyondTheScanRangeAndTheScratchSlotAreLeftOut) {
