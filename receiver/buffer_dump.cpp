@@ -113,8 +113,8 @@ std::string guideLine(const std::string &slot, const std::string &channel, uint3
            field(longInfo, true);
 }
 
-BufferDump dumpBuffer(const std::string &bytes) {
-    BufferDump d;
+BufferContents readBuffer(const std::string &bytes) {
+    BufferContents d;
     if (bytes.size() < kBufferFixedSize) {
         d.problems.push_back("the file is " + std::to_string(bytes.size()) + " bytes; a buffer file has at least " +
                              std::to_string(kBufferFixedSize) + " (it is cut short or not a buffer file)");
@@ -164,11 +164,14 @@ BufferDump dumpBuffer(const std::string &bytes) {
             continue;
         }
         size_t markAt = marks + static_cast<size_t>(s) * kChannelMarkSize;
-        std::string name = bytes.substr(markAt + 10, 23);
-        name = name.substr(0, name.find('\0'));
+        BufferChannel ch;
+        ch.slot = s;
+        ch.name = bytes.substr(markAt + 10, 23);
+        ch.name = ch.name.substr(0, ch.name.find('\0'));
+        ch.serviceId = le16(bytes, markAt + 6);
+        ch.lcn = le16(bytes, markAt + 8);
         const unsigned char *block = reinterpret_cast<const unsigned char *>(bytes.data()) + blockAt[s];
         uint32_t base = recordAt(bytes, s, 0).text;
-        ++d.channels;
         for (int i = 0; i < count; ++i) {
             Record r = recordAt(bytes, s, i);
             std::string what = where + "event " + std::to_string(i) + ": ";
@@ -194,28 +197,58 @@ BufferDump dumpBuffer(const std::string &bytes) {
                     text.assign(p, n);
                 }
             }
-            std::string title, shortInfo, longInfo;
-            splitEventText(text, title, shortInfo, longInfo);
-            d.lines.push_back(guideLine(std::to_string(s), name, r.startMjd, r.startHour, r.startMinute, r.endMjd,
-                                        r.endHour, r.endMinute, title, shortInfo, longInfo));
+            BufferEvent e;
+            e.startMjd = r.startMjd;
+            e.startHour = r.startHour;
+            e.startMinute = r.startMinute;
+            e.endMjd = r.endMjd;
+            e.endHour = r.endHour;
+            e.endMinute = r.endMinute;
+            splitEventText(text, e.title, e.shortInfo, e.longInfo);
+            ch.events.push_back(std::move(e));
         }
+        d.channels.push_back(std::move(ch));
     }
     return d;
 }
 
-int runBufferDump(const std::string &path, std::ostream &out, std::ostream &err) {
-    std::string file = path;
+BufferDump dumpBuffer(const std::string &bytes) {
+    BufferContents c = readBuffer(bytes);
+    BufferDump d;
+    d.readable = c.readable;
+    d.coded = c.coded;
+    d.channels = static_cast<int>(c.channels.size());
+    d.problems = c.problems;
+    for (const BufferChannel &ch : c.channels)
+        for (const BufferEvent &e : ch.events)
+            d.lines.push_back(guideLine(std::to_string(ch.slot), ch.name, e.startMjd, e.startHour, e.startMinute,
+                                        e.endMjd, e.endHour, e.endMinute, e.title, e.shortInfo, e.longInfo));
+    return d;
+}
+
+bool loadBufferFile(const std::string &path, std::string &file, std::string &bytes, std::string &why) {
+    file = path;
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec))
         file = (std::filesystem::path(path) / kBufferFileName).string();
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        err << "receiver: " << file << ": cannot read the buffer file\n";
-        return 2;
+        why = file + ": cannot read the buffer file";
+        return false;
     }
     std::ostringstream all;
     all << in.rdbuf();
-    BufferDump d = dumpBuffer(all.str());
+    bytes = all.str();
+    return true;
+}
+
+int runBufferDump(const std::string &path, std::ostream &out, std::ostream &err) {
+    std::string file, bytes, why;
+    if (!loadBufferFile(path, file, bytes, why)) {
+        err << "receiver: " << why << "\n";
+        return 2;
+    }
+    BufferDump d = dumpBuffer(bytes);
     for (const std::string &l : d.lines)
         out << l << "\n";
     out.flush();

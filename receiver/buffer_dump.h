@@ -35,6 +35,36 @@ constexpr size_t kBufferRecordsSize = kBufferSlots * kEventsPerSlot * kEventReco
 constexpr size_t kBufferMarksSize = kBufferSlots * kChannelMarkSize;                              // 6,868
 constexpr size_t kBufferFixedSize = kBufferHeadSize + kBufferRecordsSize + kBufferMarksSize;      // 1,625,296
 
+// One event of the buffer file, its texts Latin-1 as stored.
+struct BufferEvent {
+    uint32_t startMjd = 0, endMjd = 0;
+    int startHour = 0, startMinute = 0, endHour = 0, endMinute = 0;
+    std::string title, shortInfo;
+    std::string longInfo;  // '|' between its lines
+};
+
+// A slot of the buffer file with events, and the channel it was filled from.
+struct BufferChannel {
+    int slot = 0;                 // the service number of the TV channel
+    std::string name;             // Latin-1, as the channel mark holds it (at most 23 bytes)
+    uint16_t serviceId = 0, lcn = 0;
+    std::vector<BufferEvent> events;  // record order
+};
+
+struct BufferContents {
+    bool readable = false;                 // false: the file's layout is broken, no channels
+    bool coded = false;                    // the texts were stored coded
+    std::vector<BufferChannel> channels;   // slots 0..199 with events, in slot order
+    std::vector<std::string> problems;     // what is damaged, one line each
+};
+
+// Reads a buffer file's bytes; a damaged slot or record is left out with a problem line.
+BufferContents readBuffer(const std::string &bytes);
+
+// The bytes of a buffer file given as the file or the folder holding it. False (with why) when
+// it cannot be read; file is the path that was tried.
+bool loadBufferFile(const std::string &path, std::string &file, std::string &bytes, std::string &why);
+
 struct BufferDump {
     bool readable = false;             // false: the file's layout is broken, no lines
     bool coded = false;                // the texts were stored coded

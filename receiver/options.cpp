@@ -49,6 +49,7 @@ std::string usage() {
     return "usage: receiver [options] --script FILE|-\n"
            "       receiver [options] --demo DIR\n"
            "       receiver --dump-buffer FILE|DIR\n"
+           "       receiver --buffer-to-xmltv FILE|DIR OUT.xml [--tz +hhmm]\n"
            "The virtual receiver: loads the Dir'o ROD plug-in image as the firmware does and drives it.\n"
            "  --script FILE     run a script (- reads standard input); exit 0 when every expect held,\n"
            "                    1 when one failed, 2 for a bad option or script line\n"
@@ -74,6 +75,9 @@ std::string usage() {
            "                    DIR) as text, one event a line:\n"
            "                    slot|channel|start YYYY-MM-DD HH:MM|end|title|short info|long info\n"
            "                    (exit 2 when it is missing or damaged)\n"
+           "  --buffer-to-xmltv FILE|DIR OUT.xml  write the plug-in's buffer file (or the one in DIR) as\n"
+           "                    an XMLTV guide (- standard output): its channels, the programmes with\n"
+           "                    title, sub-title and description, times in the --tz zone (default +0100)\n"
            "  --help            this text\n"
            "Script commands (one a line, # comments):\n"
            "  key NAME [xN] | hold NAME SECONDS | wait 500ms|3s|20m|2h | clock \"YYYY-MM-DD HH:MM[:SS]\"\n"
@@ -97,6 +101,19 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
         }
         if (name == "--help" || name == "-h") {
             out.help = true;
+            continue;
+        }
+        if (name == "--buffer-to-xmltv") {
+            // Two values: the buffer file and the guide to write.
+            size_t needed = inlineValue ? 1 : 2;
+            if (i + needed < args.size()) {
+                out.bufferToXmltv = inlineValue ? value : args[++i];
+                out.xmltvOut = args[++i];
+            }
+            if (out.bufferToXmltv.empty() || out.xmltvOut.empty()) {
+                error = "--buffer-to-xmltv needs a buffer file (or its folder) and the XMLTV file to write";
+                return OptionsResult::Error;
+            }
             continue;
         }
         static const char *const kWithValue[] = {"--disk",   "--lineup",      "--clock",       "--channel",
@@ -192,6 +209,17 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
     }
     if (out.help)
         return OptionsResult::Help;
+    if (!out.bufferToXmltv.empty()) {
+        if (!out.script.empty() || !out.demoDir.empty() || !out.dumpBuffer.empty()) {
+            error = "--buffer-to-xmltv runs on its own: give it without --script, --demo or --dump-buffer";
+            return OptionsResult::Error;
+        }
+        if (out.tzFromGuide) {
+            error = "--buffer-to-xmltv: give the receiver's zone as --tz +hhmm (there is no guide to take it from)";
+            return OptionsResult::Error;
+        }
+        return OptionsResult::BufferToXmltv;
+    }
     if (!out.dumpBuffer.empty()) {
         if (!out.script.empty() || !out.demoDir.empty()) {
             error = "--dump-buffer runs on its own: give it without --script or --demo";
@@ -204,7 +232,7 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
         return OptionsResult::Error;
     }
     if (out.script.empty() && out.demoDir.empty()) {
-        error = "nothing to run: give --script FILE, --demo DIR or --dump-buffer FILE";
+        error = "nothing to run: give --script FILE, --demo DIR, --dump-buffer FILE or --buffer-to-xmltv FILE OUT";
         return OptionsResult::NothingToRun;
     }
     return OptionsResult::Run;

@@ -1,7 +1,7 @@
 // The receiver program's command line: where the disk is, which channels exist, the clock and
 // channel at power-on, the OSD language, the free disk space, the plug-in image, the broadcast
 // guide (a file or the demo guide, the local time zone, what the firmware knows of it), and what
-// to run (a script, the built-in demo, or the dump of a buffer file).
+// to run (a script, the built-in demo, the dump of a buffer file, or a buffer file as XMLTV).
 // Example:
 //   rx::Options opt;  std::string err;
 //   rx::OptionsResult r = rx::parseOptions({"--disk", "d", "--script", "-"}, opt, err);
@@ -32,11 +32,14 @@ struct Options {
     bool tzFromGuide = false;        // take the zone of the guide's first programme
     bool eitTransponder = false;     // the firmware knows full schedules only of tuned transponders
     std::string dumpBuffer;          // a buffer file (or its folder) to print
+    std::string bufferToXmltv;       // a buffer file (or its folder) to write as an XMLTV guide ...
+    std::string xmltvOut;            // ... into this file ("-" standard output)
     bool help = false;
 };
 
-// NothingToRun: neither --script nor --demo nor --dump-buffer (the caller shows the usage).
-enum class OptionsResult { Run, Help, Error, NothingToRun, DumpBuffer };
+// NothingToRun: neither --script nor --demo nor --dump-buffer nor --buffer-to-xmltv (the caller
+// shows the usage).
+enum class OptionsResult { Run, Help, Error, NothingToRun, DumpBuffer, BufferToXmltv };
 
 OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, std::string &error);
 

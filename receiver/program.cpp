@@ -1,5 +1,5 @@
 // The receiver program's flow (see program.h): options, the guide and the lineup, the script or
-// the demo, the virtual receiver; or the dump of a buffer file.
+// the demo, the virtual receiver; or the dump of a buffer file, or the buffer file as XMLTV.
 #include "receiver/program.h"
 
 #include <filesystem>
@@ -14,6 +14,7 @@
 #include "receiver/lineup.h"
 #include "receiver/options.h"
 #include "receiver/script.h"
+#include "receiver/xmltv_write.h"
 #include "sim/clock.h"
 #include "sim/receiver.h"
 
@@ -35,6 +36,8 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
         return 2;
     case OptionsResult::DumpBuffer:
         return runBufferDump(opt.dumpBuffer, out, err);
+    case OptionsResult::BufferToXmltv:
+        return runBufferToXmltv(opt.bufferToXmltv, opt.xmltvOut, opt.tzMinutes, out, err);
     case OptionsResult::Run:
         break;
     }

@@ -1,4 +1,5 @@
-// Writes the files the plug-in keeps on the receiver's disk from one fixed state into a folder:
+// Writes the files the plug-in keeps on the receiver's disk from one fixed state into a folder
+// (settings, buffer file, exports, channel lists):
 // run on the PC and on the receiver's processor, the two folders must hold the same bytes.
 // Usage: golden_files OUTDIR
 #include <cstdio>
@@ -8,6 +9,8 @@
 #include "epgdb/buffer.h"
 #include "epgdb/bufferfile.h"
 #include "epgdb/fill.h"
+#include "export/channels.h"
+#include "export/export.h"
 #include "receiver/demo_guide.h"
 #include "search/entries.h"
 #include "settings/settings.h"
@@ -76,6 +79,10 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "golden_files: saving the buffer file failed\n");
         return 1;
     }
+    // The exports of that data base (coded texts) and the channel lists.
+    ExportHTML(0);
+    ExportCSV(0);
+    Create_ChannelList();
     std::printf("%s\n", dir.c_str());
     return 0;
 }

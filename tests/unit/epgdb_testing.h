@@ -52,10 +52,14 @@ struct Bench {
     // powerOn: the plug-in starts as on the receiver (TAP_Main); otherwise only the settings are
     // brought to their defaults and the clock and channel copies read.
     explicit Bench(const std::string &clock = "2026-12-07 10:15", int tvChannels = 40,
-                   size_t heapBytes = sim::Heap::kDefaultSize, bool powerOn = false) {
+                   size_t heapBytes = sim::Heap::kDefaultSize, bool powerOn = false)
+        : Bench(clock, lineup(tvChannels), heapBytes, powerOn) {}
+    // The same with a lineup of the test's own.
+    Bench(const std::string &clock, std::vector<sim::Channel> channels, size_t heapBytes = sim::Heap::kDefaultSize,
+          bool powerOn = false) {
         testsupport::LinkedOptions o;
         o.clock = clock;
-        o.lineup = lineup(tvChannels);
+        o.lineup = std::move(channels);
         o.heapSize = heapBytes;
         o.powerOn = powerOn;
         rx = testsupport::linkedReceiver(dir.path(), o);
