@@ -126,8 +126,7 @@ static int weekday_language(void)
     return 0;
 }
 
-// The weekday abbreviation of a date; sets ev_month, ev_day, ev_weekDay.
-static const char *date_parts(word mjd)
+const char *Date_Parts(word mjd)
 {
     word year = 0;
     TAP_ExtractMjd(mjd, &year, &ev_month, &ev_day, &ev_weekDay);
@@ -325,6 +324,14 @@ static void draw_result_title(void)
     put_text(RESULT_POS_X, WINDOW_TITLE_Y, TITLE_RIGHT, line, font_red, titlebox_color);
 }
 
+void DrawChosenTime(void)
+{
+    char line[LINE_TEXT_SIZE];
+    const char *wd = Date_Parts(temp_mjd);
+    snprintf(line, sizeof line, "%s %02d.  %2d:%02d", wd, ev_day, temp_h, temp_min);
+    put_text(66, WINDOW_TITLE_Y, DATE_RIGHT, line, font_red, titlebox_color);
+}
+
 // The left of the title box: the chosen time in timeline mode, else the date of the selected
 // event, else (an empty channel) the mark " EPG".
 static void draw_date(int slot, int search)
@@ -332,9 +339,7 @@ static void draw_date(int slot, int search)
     char line[LINE_TEXT_SIZE];
     TAP_Osd_FillBox(rgn, DATE_CLEAR_X, TITLE_CLEAR_Y, DATE_RIGHT - DATE_CLEAR_X, TITLE_CLEAR_H, titlebox_color);
     if (timeline_mode != 0 && !search) {
-        const char *wd = date_parts(temp_mjd);
-        snprintf(line, sizeof line, "%s %02d.  %2d:%02d", wd, ev_day, temp_h, temp_min);
-        put_text(66, WINDOW_TITLE_Y, DATE_RIGHT, line, font_red, titlebox_color);
+        DrawChosenTime();
         return;
     }
     if (max_Event[slot] <= 0 && !search) {
@@ -344,7 +349,7 @@ static void draw_date(int slot, int search)
     EpgEvent *ev = valid_record(slot, ListOffset + cursor);
     if (ev == 0)
         return;
-    const char *wd = date_parts(ev->start_mjd);
+    const char *wd = Date_Parts(ev->start_mjd);
     snprintf(line, sizeof line, " %s  %2d.%02d.", wd, ev_day, ev_month);
     put_text(64, WINDOW_TITLE_Y, DATE_RIGHT, line, font_title, titlebox_color);
 }
@@ -372,7 +377,7 @@ static void draw_record(int slot, int i, EpgEvent *ev, dword fg, dword bg, int s
     TimerIcon(_svcType, slot, l, y, e, i);
 
     if (search) {
-        snprintf(line, sizeof line, " %s", date_parts(ev->start_mjd));
+        snprintf(line, sizeof line, " %s", Date_Parts(ev->start_mjd));
         TAP_Osd_PutS(rgn, TIMES_X, y, RESULT_DAY_RIGHT, line, fg, bg, FNT_Type_Default, FNT_Size_1926, 0, ALIGN_LEFT);
         snprintf(line, sizeof line, "%d", LCN(_svcType, searchresult_ext[l].channel));
         TAP_Osd_PutS(rgn, RESULT_NUMBER_X, y, RESULT_NUMBER_RIGHT, line, fg, bg, FNT_Type_Default, FNT_Size_1926, 0,
@@ -432,6 +437,7 @@ void DrawEventBuf(int mode)
 {
     int search = search_mode % 10 == 3;
     int slot = search ? SLOT_RESULT : BufferSlot(_svcType, _svcNum);
+    InfoBarShown();
 
     if (mode == 1 && !search) {
         // An unbuffered channel is read now; so is a buffered one the background has not reached.

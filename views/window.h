@@ -33,6 +33,14 @@ extern byte ev_month;     // date parts of the last date the window drew (TAP_Ex
 extern byte ev_day;       // day of the month
 extern byte ev_weekDay;   // 0 Monday .. 6 Sunday
 
+// The weekday abbreviation of a date in the user-interface language; sets ev_month, ev_day and
+// ev_weekDay.
+const char *Date_Parts(word mjd);
+
+// The chosen time (temp_mjd, temp_h, temp_min) as "We 07.  20:15" in red at the left of the
+// title box. Changes ev_month, ev_day, ev_weekDay.
+void DrawChosenTime(void);
+
 // Deletes the region, creates it anew, fills it transparent and syncs: the screen is clear.
 // Changes rgn.
 void cls(void);
