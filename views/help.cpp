@@ -31,7 +31,8 @@ enum {
     TIMER_LINE1_Y = 437,
     MARK_SIZE = 19,        // a key mark: a 19 x 19 frame ...
     MARK_FRAME = 2,        // ... of this width, the key's colour inside
-    MARK_BEFORE_TEXT = 5,  // pixels between a mark and the words it stands for
+    MARK_BEFORE_TEXT = 5,  // pixels between a mark and the words it stands for ...
+    MARK_MIN_SPACE = 3,    // ... and at least this many after the words before it
     MARK_GAP_SPACES = 3,   // words apart by this many spaces or more are separate key texts
     MARK_TEXT_DOWN = 3,    // a mark's frame stands this much below its line's y
     KEY_TEXT_MAX = 96
@@ -179,12 +180,24 @@ void Help(void)
 
 // --- Key bars ---
 
-// The x, from the start of the text, at which key text `group` begins; -1 when there is none.
-static int key_text_x(const char *text, int group)
+// The width of the first n characters of text in the bars' font.
+static int prefix_width(const char *text, int n)
 {
     char prefix[KEY_TEXT_MAX];
-    int found = -1;   // groups begun so far, minus one
+    if (n >= KEY_TEXT_MAX)
+        n = KEY_TEXT_MAX - 1;
+    memcpy(prefix, text, (size_t)n);
+    prefix[n] = 0;
+    return TAP_Osd_GetW(prefix, FNT_Type_Default, FNT_Size_1926);
+}
+
+// Where key text `group` begins (*start) and where the words before it end (*gap_from, 0 for
+// the first), in pixels from the start of the text. Returns 0 when the text has no such group.
+static int key_text_at(const char *text, int group, int *start, int *gap_from)
+{
+    int found = -1;        // groups begun so far, minus one
     int spaces = 0;
+    int last_word_end = 0; // characters up to the end of the last word
     for (int i = 0; text[i] != 0 && i < KEY_TEXT_MAX - 1; i++) {
         if (text[i] == ' ') {
             spaces++;
@@ -193,14 +206,15 @@ static int key_text_x(const char *text, int group)
         if (found < 0 || spaces >= MARK_GAP_SPACES) {
             found++;
             if (found == group) {
-                memcpy(prefix, text, (size_t)i);
-                prefix[i] = 0;
-                return TAP_Osd_GetW(prefix, FNT_Type_Default, FNT_Size_1926);
+                *start = prefix_width(text, i);
+                *gap_from = found == 0 ? 0 : prefix_width(text, last_word_end);
+                return 1;
             }
         }
         spaces = 0;
+        last_word_end = i + 1;
     }
-    return -1;
+    return 0;
 }
 
 // A coloured key's mark with its frame at (x, y).
@@ -211,15 +225,20 @@ static void key_mark(int x, int y, dword color)
                     color);
 }
 
-// One line of a key bar at y: the marks just before the key texts they stand for, then the text
+// One line of a key bar at y: the marks before the key texts they stand for, then the text
 // over the bar's background (drawn last and transparent, so the marks in its gaps stay).
 static void key_bar_line(int y, const KeyBarText *texts, const KeyMark *marks, int mark_count)
 {
     const char *text = LangText(texts->english, texts->german, texts->finnish);
     for (int k = 0; k < mark_count; k++) {
-        int at = key_text_x(text, marks[k].group);
-        if (at >= 0)
-            key_mark(BAR_TEXT_X + at - MARK_BEFORE_TEXT - MARK_SIZE, y + MARK_TEXT_DOWN, marks[k].color);
+        int start = 0, gap_from = 0;
+        if (!key_text_at(text, marks[k].group, &start, &gap_from))
+            continue;
+        // Just before the words; in a narrow gap, in its middle.
+        int x = start - MARK_BEFORE_TEXT - MARK_SIZE;
+        if (gap_from > 0 && x < gap_from + MARK_MIN_SPACE)
+            x = gap_from + (start - gap_from - MARK_SIZE) / 2;
+        key_mark(BAR_TEXT_X + x, y + MARK_TEXT_DOWN, marks[k].color);
     }
     TAP_Osd_PutString(rgn, BAR_TEXT_X, y, BAR_TEXT_RIGHT, text, font2_color, COLOR_None, FNT_Type_Default,
                       FNT_Size_1926, 0);
