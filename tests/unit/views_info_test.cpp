@@ -142,6 +142,7 @@ TEST(InfoWindow, AnEventWithoutTextSaysSoAndTheNextInfoKeyCloses) {
     EXPECT_EQ(textOf(s, 66, 76), "no EPG info");
     EXPECT_EQ(textAt(s, 66, 76)->fg, font_red);
     EXPECT_EQ(s.osdPixel(300, 300), box2_color);
+    views::expectTextsFit(s, 70, 107, "no EPG info");
     b.rx->pressKey(RKEY_Info);
     EXPECT_EQ(longinfo_mode, 0);
     EXPECT_EQ(textOf(s, 67, 76), " EPG");
@@ -195,6 +196,8 @@ TEST(InfoBar, EachSettingCoversItsRowsAndPagesWithBlue) {
         b.rx->pressKey(RKEY_Blue);
     EXPECT_EQ(textOf(s, 66, 325), "Line 35");
     EXPECT_FALSE(more(s));
+    b.rx->advance(21000);   // the list's periodic redraw keeps the page
+    EXPECT_EQ(textOf(s, 66, 325), "Line 35");
     b.rx->pressKey(RKEY_Blue);
     EXPECT_EQ(textOf(s, 66, 325), "Drama");
 }

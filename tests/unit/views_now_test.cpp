@@ -165,6 +165,18 @@ TEST(NowViewColumns, NumbersFromOneHundredOnLoseThePeriodAndLogicalNumbersAlignR
     views::expectTextsFit(s, 107, 505, "Now view rows");
 }
 
+TEST(NowViewColumns, ChannelsBeyondTheBufferedOnesShowNoOtherChannelsEvents) {
+    Bench b = views::bench("20:05", 40);
+    settings.buffered_channels = 30;
+    fourEvents(b, 33);   // read into the scratch slot, which any unbuffered channel would map to
+    views::openNow(*b.rx);
+    _svcNum = 30;
+    Draw_Now(1);
+    auto &s = b.rx->screen();
+    EXPECT_EQ(row(s, 3), (Texts{" 34.", "TV 34"}));
+    EXPECT_EQ(row(s, 4), (Texts{" 35.", "TV 35"}));
+}
+
 // --- Greying ---
 
 namespace {
@@ -203,4 +215,35 @@ TEST(NowViewGreying, RecordingsGreyTheChannelsNoTunerCanReceive) {
     b.rx->stopRecordings(nullptr);
     settings.fade_names_recording = 1;
     EXPECT_EQ(numberColor(*b.rx, 10, 16), font2_color);
+}
+
+// --- Longest texts ---
+
+TEST(NowViewEvents, TheLongestLabelsAndCellsFitInEveryLanguage) {
+    Bench b = views::bench("23:50", 105);
+    views::fill(b, 98, {b.event("23:45", 20, "Late")});
+    views::openNow(*b.rx);
+    auto &s = b.rx->screen();
+    settings.now_next_mode = 1;
+    _svcNum = 95;
+    for (int choice = 1; choice <= 3; ++choice) {
+        settings.language_choice = choice;
+        Select_Language();
+        settings.view = 499;   // " NEXT 498" and its translations
+        timeline_mode = 0;
+        Draw_Now(1);
+        views::expectTextsFit(s, 70, 107, "the title box");
+        settings.view = 1;     // the chosen time, stacked times and names
+        settings.timebar_now = -1;
+        timeline_mode = 1;
+        temp_h = 23;
+        temp_min = 45;
+        Draw_Now(1);
+        EXPECT_EQ(textOf(s, 198, 109 + 36 * 3), "23:45");
+        views::expectTextsFit(s, 70, 505, "the chosen time");
+        settings.timebar_now = 0;
+        Draw_Now(1);
+        EXPECT_EQ(textOf(s, 109, 113 + 36 * 3), "23:45 - 00:05");
+        views::expectTextsFit(s, 70, 505, "times");
+    }
 }
