@@ -21,7 +21,6 @@
 #include "frame/keys.h"
 #include "frame/state.h"
 #include "search/textfield.h"
-#include "search/values.h"
 #include "settings/colors.h"
 #include "settings/settings.h"
 #include "text/coded.h"
@@ -249,14 +248,7 @@ static void window_title(int svcType, int channel)
     TAP_Osd_FillBox(rgn, WINDOW_LABEL_X, WINDOW_LABEL_Y, WINDOW_LABEL_W, WINDOW_LABEL_H, titlebox_color);
     TAP_Osd_FillBox(rgn, WINDOW_TITLE_BOX_X, WINDOW_TITLE_BOX_Y, WINDOW_TITLE_BOX_W, WINDOW_TITLE_BOX_H,
                     titlebox_color);
-    memset(&chInfo, 0, sizeof chInfo);
-    if (!TAP_Channel_GetInfo(svcType, channel, &chInfo))
-        chInfo.name[0] = 0;
-    chInfo.name[sizeof chInfo.name - 1] = 0;
-    char line[LINE_SIZE];
-    snprintf(line, sizeof line, "%d. %s", LCN(svcType, channel), chInfo.name);
-    TAP_Osd_PutString(rgn, WINDOW_CHANNEL_X, WINDOW_TITLE_Y, WINDOW_CHANNEL_RIGHT, line, font_title,
-                      titlebox_color, FNT_Type_Default, FNT_Size_1926, 0);
+    DrawChannelTitle(svcType, channel, WINDOW_CHANNEL_X, WINDOW_CHANNEL_RIGHT, font_title);
 }
 
 void ExtendedInfoWindow(int svcType, int channel, int slot, int event)
@@ -354,6 +346,16 @@ static void redraw_after_info(int mode_before)
     DrawEventBuf(0);
 }
 
+// The info window pages on; after its last page the info falls back to `fallback` (0 none,
+// 1 the bar).
+static void window_next_page(int last_page, int fallback)
+{
+    if (!last_page)
+        Info_Page(1);
+    else
+        longinfo_mode = (byte)fallback;
+}
+
 void Info_Key(void)
 {
     int before = longinfo_mode;
@@ -370,10 +372,8 @@ void Info_Key(void)
     case 1:
         if (longinfo_mode != 2)
             open_info(2);
-        else if (!last_page)
-            Info_Page(1);
         else
-            longinfo_mode = 0;
+            window_next_page(last_page, 0);
         break;
     case 3:
         longinfo_mode = 1;
@@ -382,20 +382,14 @@ void Info_Key(void)
     case 4:
         if (longinfo_mode != 2)
             open_info(2);
-        else if (!last_page)
-            Info_Page(1);
         else
-            longinfo_mode = 1;
+            window_next_page(last_page, 1);
         break;
-    default:   // 2
-        if (longinfo_mode == 0)
-            open_info(1);
-        else if (longinfo_mode == 1)
-            open_info(2);
-        else if (!last_page)
-            Info_Page(1);
+    default:   // 2: the bar, then the window
+        if (longinfo_mode != 2)
+            open_info(longinfo_mode + 1);
         else
-            longinfo_mode = 0;
+            window_next_page(last_page, 0);
         break;
     }
     redraw_after_info(before);

@@ -21,7 +21,6 @@
 #include "search/values.h"
 #include "settings/colors.h"
 #include "settings/settings.h"
-#include "text/coded.h"
 #include "timers/set.h"
 #include "timers/table.h"
 #include "views/info.h"
@@ -175,17 +174,9 @@ static void draw_label(void)
 // one there (view 1 at the present time).
 static void draw_channel_title(void)
 {
-    int channel = _svcNum + cursor;
     TAP_Osd_FillBox(rgn, CHANNEL_BOX_X, CHANNEL_BOX_Y, CHANNEL_BOX_W, CHANNEL_BOX_H, titlebox_color);
-    memset(&chInfo, 0, sizeof chInfo);
-    if (!TAP_Channel_GetInfo(_svcType, channel, &chInfo))
-        chInfo.name[0] = 0;
-    chInfo.name[sizeof chInfo.name - 1] = 0;
-    char line[LINE_SIZE];
-    snprintf(line, sizeof line, "%d. %s", LCN(_svcType, channel), chInfo.name);
     int bar = settings.timebar_title >= 1 && settings.view == 1 && timeline_mode == 0;
-    TAP_Osd_PutString(rgn, CHANNEL_X, WINDOW_TITLE_Y, bar ? CHANNEL_RIGHT_BAR : CHANNEL_RIGHT, line, font_title,
-                      titlebox_color, FNT_Type_Default, FNT_Size_1926, 0);
+    DrawChannelTitle(_svcType, _svcNum + cursor, CHANNEL_X, bar ? CHANNEL_RIGHT_BAR : CHANNEL_RIGHT, font_title);
 }
 
 // --- Rows ---
@@ -262,10 +253,7 @@ static void draw_row(int row, int g)
     if (!exists)
         return;
 
-    memset(&chInfo, 0, sizeof chInfo);
-    if (!TAP_Channel_GetInfo(_svcType, channel, &chInfo))
-        chInfo.name[0] = 0;
-    chInfo.name[sizeof chInfo.name - 1] = 0;
+    Channel_Info(_svcType, channel);
     dword name_fg = CheckRecTransponder(chInfo.transponder) ? fg : font_gray;
     draw_number(channel, y, name_fg, bg);
 
@@ -279,13 +267,7 @@ static void draw_row(int row, int g)
         return;
     draw_middle(channel, row, g, ev, fg, name_fg, bg);
 
-    const char *text = DCT(ev->text);
-    snprintf(_strBuf, STRBUF_SIZE, " %s", text);
-    if (settings.name_info_statusbar > 1)
-        RemInfo(_strBuf + 1);
-    else
-        RemLongInfo(_strBuf + 1);
-    TAP_Osd_PutString(rgn, TITLE_X, y, TITLE_RIGHT, _strBuf, fg, bg, FNT_Type_Default, FNT_Size_1926, 0);
+    TAP_Osd_PutString(rgn, TITLE_X, y, TITLE_RIGHT, Row_Title(ev), fg, bg, FNT_Type_Default, FNT_Size_1926, 0);
     TimerIcon(_svcType, channel, g, y, 0, row);
 }
 
