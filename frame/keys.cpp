@@ -388,12 +388,7 @@ static int page_info_window(dword key)
 {
     if (longinfo_mode != 2)
         return 0;
-    if (key == RKEY_Rewind) {
-        if (longinfo_site > 1)
-            longinfo_site--;
-    } else {
-        longinfo_site++;
-    }
+    Info_Page(key == RKEY_Rewind ? -1 : 1);
     draw_view(0);
     return 1;
 }
@@ -403,7 +398,7 @@ static int page_info(void)
 {
     if (longinfo_mode == 0)
         return 0;
-    longinfo_site++;
+    Info_Page(1);
     draw_view(0);
     return 1;
 }

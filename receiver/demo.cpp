@@ -55,6 +55,29 @@ key UP
 wait 1s
 snap 10-next-channel.png
 dump settings settings.txt
+# The Now view (OK, the second EPG button): one channel a row with its running event, the
+# channel on air selected.
+wait 1m
+key OK
+wait 1s
+snap 11-now-view.png
+# A quarter hour on: every channel's event at 20:15. The info key opens the bar under the rows
+# with the selected event's description, pressed again the window with all of it.
+key >|
+key DOWN x6
+key INFO
+wait 1s
+snap 12-info-bar.png
+key INFO
+wait 1s
+snap 13-info-window.png
+# EXIT goes back to the bar; the help key shows what the keys do, and any key closes it.
+key EXIT
+key HELP
+wait 1s
+snap 14-help.png
+key EXIT
+key EXIT
 # The settings menu: MENU in the guide opens it on its first rows, the selected one highlighted.
 # Two pages on, the language row redraws it in German; back on "auto", EXIT closes the menu and
 # then the guide.
@@ -63,12 +86,12 @@ wait 5s
 key GUIDE
 key MENU
 wait 1s
-snap 11-settings-menu.png
+snap 15-settings-menu.png
 key >> x2
 key DOWN x8
 key RIGHT x2
 wait 1s
-snap 12-settings-menu-german.png
+snap 16-settings-menu-german.png
 key RIGHT x2
 key EXIT
 key EXIT

@@ -126,8 +126,7 @@ static int weekday_language(void)
     return 0;
 }
 
-// The weekday abbreviation of a date; sets ev_month, ev_day, ev_weekDay.
-static const char *date_parts(word mjd)
+const char *Date_Parts(word mjd)
 {
     word year = 0;
     TAP_ExtractMjd(mjd, &year, &ev_month, &ev_day, &ev_weekDay);
@@ -284,17 +283,37 @@ void DrawEPG(int type)
 
 // --- Event list ---
 
+void Channel_Info(int svcType, int channel)
+{
+    memset(&chInfo, 0, sizeof chInfo);
+    if (!TAP_Channel_GetInfo(svcType, channel, &chInfo))
+        chInfo.name[0] = 0;
+    chInfo.name[sizeof chInfo.name - 1] = 0;
+}
+
+void DrawChannelTitle(int svcType, int channel, int x, int maxX, dword fg)
+{
+    Channel_Info(svcType, channel);
+    char line[LINE_TEXT_SIZE];
+    snprintf(line, sizeof line, "%d. %s", LCN(svcType, channel), chInfo.name);
+    put_text(x, WINDOW_TITLE_Y, maxX, line, fg, titlebox_color);
+}
+
+const char *Row_Title(const EpgEvent *ev)
+{
+    snprintf(_strBuf, STRBUF_SIZE, " %s", DCT(ev->text));
+    if (settings.name_info_statusbar > 1)
+        RemInfo(_strBuf + 1);
+    else
+        RemLongInfo(_strBuf + 1);
+    return _strBuf;
+}
+
 // The channel name and number in the title box (not in result lists or under the info window).
 static void draw_channel_title(void)
 {
-    memset(&chInfo, 0, sizeof chInfo);
-    if (!TAP_Channel_GetInfo(_svcType, _svcNum, &chInfo))
-        chInfo.name[0] = 0;
-    chInfo.name[sizeof chInfo.name - 1] = 0;
-    char line[LINE_TEXT_SIZE];
-    snprintf(line, sizeof line, "%d. %s", LCN(_svcType, _svcNum), chInfo.name);
-    put_text(TITLE_CLEAR_X, WINDOW_TITLE_Y, settings.timebar_title < 1 ? TITLE_RIGHT : TITLE_RIGHT_BAR, line,
-             font_title, titlebox_color);
+    DrawChannelTitle(_svcType, _svcNum, TITLE_CLEAR_X, settings.timebar_title < 1 ? TITLE_RIGHT : TITLE_RIGHT_BAR,
+                     font_title);
 }
 
 // The title of a result list: "No Search Results", or the selected result's channel and its
@@ -314,15 +333,17 @@ static void draw_result_title(void)
         l = count - 1;
     if (l >= SEARCH_RESULTS_MAX)
         l = SEARCH_RESULTS_MAX - 1;
-    int channel = searchresult_ext[l].channel;
-    memset(&chInfo, 0, sizeof chInfo);
-    if (!TAP_Channel_GetInfo(_svcType, channel, &chInfo))
-        chInfo.name[0] = 0;
-    chInfo.name[sizeof chInfo.name - 1] = 0;
-    snprintf(line, sizeof line, "%d. %s", LCN(_svcType, channel), chInfo.name);
-    put_text(TITLE_CLEAR_X, WINDOW_TITLE_Y, RESULT_POS_X - 4, line, font_red, titlebox_color);
+    DrawChannelTitle(_svcType, searchresult_ext[l].channel, TITLE_CLEAR_X, RESULT_POS_X - 4, font_red);
     snprintf(line, sizeof line, "%d/%d", l + 1, count);
     put_text(RESULT_POS_X, WINDOW_TITLE_Y, TITLE_RIGHT, line, font_red, titlebox_color);
+}
+
+void DrawChosenTime(void)
+{
+    char line[LINE_TEXT_SIZE];
+    const char *wd = Date_Parts(temp_mjd);
+    snprintf(line, sizeof line, "%s %02d.  %2d:%02d", wd, ev_day, temp_h, temp_min);
+    put_text(66, WINDOW_TITLE_Y, DATE_RIGHT, line, font_red, titlebox_color);
 }
 
 // The left of the title box: the chosen time in timeline mode, else the date of the selected
@@ -332,9 +353,7 @@ static void draw_date(int slot, int search)
     char line[LINE_TEXT_SIZE];
     TAP_Osd_FillBox(rgn, DATE_CLEAR_X, TITLE_CLEAR_Y, DATE_RIGHT - DATE_CLEAR_X, TITLE_CLEAR_H, titlebox_color);
     if (timeline_mode != 0 && !search) {
-        const char *wd = date_parts(temp_mjd);
-        snprintf(line, sizeof line, "%s %02d.  %2d:%02d", wd, ev_day, temp_h, temp_min);
-        put_text(66, WINDOW_TITLE_Y, DATE_RIGHT, line, font_red, titlebox_color);
+        DrawChosenTime();
         return;
     }
     if (max_Event[slot] <= 0 && !search) {
@@ -344,7 +363,7 @@ static void draw_date(int slot, int search)
     EpgEvent *ev = valid_record(slot, ListOffset + cursor);
     if (ev == 0)
         return;
-    const char *wd = date_parts(ev->start_mjd);
+    const char *wd = Date_Parts(ev->start_mjd);
     snprintf(line, sizeof line, " %s  %2d.%02d.", wd, ev_day, ev_month);
     put_text(64, WINDOW_TITLE_Y, DATE_RIGHT, line, font_title, titlebox_color);
 }
@@ -361,18 +380,12 @@ static void draw_record(int slot, int i, EpgEvent *ev, dword fg, dword bg, int s
     snprintf(line, sizeof line, " %02d:%02d - %02d:%02d", ev->start_hour, ev->start_min, ev->end_hour, ev->end_min);
     put_text(e + TIMES_X, y, e + SEPARATOR_X, line, fg, bg);
 
-    const char *text = DCT(ev->text);
-    snprintf(_strBuf, STRBUF_SIZE, " %s", text);
-    if (settings.name_info_statusbar > 1)
-        RemInfo(_strBuf + 1);
-    else
-        RemLongInfo(_strBuf + 1);
-    put_text(e + TITLE_X, y, ROW_RIGHT - e, _strBuf, fg, bg);
+    put_text(e + TITLE_X, y, ROW_RIGHT - e, Row_Title(ev), fg, bg);
 
     TimerIcon(_svcType, slot, l, y, e, i);
 
     if (search) {
-        snprintf(line, sizeof line, " %s", date_parts(ev->start_mjd));
+        snprintf(line, sizeof line, " %s", Date_Parts(ev->start_mjd));
         TAP_Osd_PutS(rgn, TIMES_X, y, RESULT_DAY_RIGHT, line, fg, bg, FNT_Type_Default, FNT_Size_1926, 0, ALIGN_LEFT);
         snprintf(line, sizeof line, "%d", LCN(_svcType, searchresult_ext[l].channel));
         TAP_Osd_PutS(rgn, RESULT_NUMBER_X, y, RESULT_NUMBER_RIGHT, line, fg, bg, FNT_Type_Default, FNT_Size_1926, 0,
@@ -432,6 +445,7 @@ void DrawEventBuf(int mode)
 {
     int search = search_mode % 10 == 3;
     int slot = search ? SLOT_RESULT : BufferSlot(_svcType, _svcNum);
+    InfoBarShown();
 
     if (mode == 1 && !search) {
         // An unbuffered channel is read now; so is a buffered one the background has not reached.
@@ -634,10 +648,7 @@ void TimeBar(int channel, int index, int type, int x, int y, dword bg, dword fg)
         int percent = elapsed >= duration ? 100 : (elapsed * 1000 / duration + 5) / 10;
         snprintf(line, sizeof line, "%3d%%   %4d/%d", percent, elapsed, duration);
     } else if (type <= 12) {
-        memset(&chInfo, 0, sizeof chInfo);
-        if (!TAP_Channel_GetInfo(_svcType, channel, &chInfo))
-            chInfo.name[0] = 0;
-        chInfo.name[sizeof chInfo.name - 1] = 0;
+        Channel_Info(_svcType, channel);
         snprintf(line, sizeof line, "%s", chInfo.name);
     } else {
         if (ev == 0)

@@ -13,6 +13,7 @@
 #ifndef DIRO_VIEWS_WINDOW_H
 #define DIRO_VIEWS_WINDOW_H
 
+#include "epgdb/buffer.h"
 #include "frame/platform/tap.h"
 
 enum {
@@ -32,6 +33,26 @@ enum {
 extern byte ev_month;     // date parts of the last date the window drew (TAP_ExtractMjd): month 1..12
 extern byte ev_day;       // day of the month
 extern byte ev_weekDay;   // 0 Monday .. 6 Sunday
+
+// The weekday abbreviation of a date in the user-interface language; sets ev_month, ev_day and
+// ev_weekDay.
+const char *Date_Parts(word mjd);
+
+// The chosen time (temp_mjd, temp_h, temp_min) as "We 07.  20:15" in red at the left of the
+// title box. Changes ev_month, ev_day, ev_weekDay.
+void DrawChosenTime(void);
+
+// Reads a channel's record into chInfo; a channel the receiver does not know gets the name "".
+void Channel_Info(int svcType, int channel);
+
+// The channel's number (LCN) and name as "%d. %s" at (x, 76) up to maxX in the title box, in fg on
+// titlebox_color. Changes chInfo.
+void DrawChannelTitle(int svcType, int channel, int x, int maxX, dword fg);
+
+// The text of an event's row, " " and its title with the short info (only the title when
+// settings.name_info_statusbar is 2 or 3, which show the short info in the foot line), in _strBuf.
+// Changes _strBuf, dctstr.
+const char *Row_Title(const EpgEvent *ev);
 
 // Deletes the region, creates it anew, fills it transparent and syncs: the screen is clear.
 // Changes rgn.

@@ -146,7 +146,8 @@ TEST(NormalView, DownStopsAtTheLastEventAndScrollsFromTheLastRow) {
     EXPECT_EQ(cursor, 9);
     rx->pressKey(RKEY_Up);
     EXPECT_EQ(cursor, 8);
-    blocked_lines = 2;
+    rx->pressKey(RKEY_Info);   // the info bar of two rows (the default)
+    ASSERT_EQ(blocked_lines, 2);
     cursor = 7;
     ListOffset = 0;
     rx->pressKey(RKEY_Down);
@@ -198,7 +199,8 @@ TEST(NowView, DownWalksTheCursorToRowNineThenScrollsAndStopsAtTheLastChannel) {
     // The info bar takes rows: the cursor stops higher.
     _svcNum = 0;
     cursor = 0;
-    blocked_lines = 2;
+    rx->pressKey(RKEY_Info);   // the info bar of two rows (the default)
+    ASSERT_EQ(blocked_lines, 2);
     press(*rx, RKEY_Down, 9);
     EXPECT_EQ(cursor, 7);
     EXPECT_EQ(_svcNum, 2);
