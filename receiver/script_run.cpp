@@ -175,8 +175,9 @@ private:
             if (!rx_.firmware().channels.find(c.svcType, c.svcNum))
                 return noSuchChannel(c);
             if (rx_.record(ch) < 0)
-                return error(c, rx_.firmware().recordings.slotOf(ch) >= 0
-                                    ? std::string("the channel records already")
+                return error(c, rx_.firmware().recordings.slotOf(ch) >= 0 ? std::string("the channel records already")
+                                : rx_.firmware().recordings.diskFull
+                                    ? std::string("the disk is full")
                                     : std::string("no tuner is free: both record other transponders"));
             return true;
         }

@@ -375,24 +375,22 @@ void Timers::startTimer(int index, int64_t nowMs) {
     if (!c)
         return;
     int64_t from = std::max(startMs(t), nowMs - (nowMs % kMsPerMinute + kMsPerMinute) % kMsPerMinute);
-    int tuner = t.tuner == 0 || t.tuner == 1 ? t.tuner : chooseTuner(index, c->transponder, from);
+    int tuner = -1;
     std::string why;
     if (recordings_.diskFull) {
         why = "the disk is full";
     } else if (!recordings_.slotFree()) {
         why = "both recording slots are busy";
-    } else if (tuner < 0 || !recordings_.tunerUsable(tuner, c->transponder)) {
-        auto holder = [&](int busy) {
-            for (int s = 0; s < Recordings::kSlots; ++s) {
-                const auto &r = recordings_.running(s);
-                if (r && r->tuner == busy)
-                    return "tuner " + std::to_string(busy) + " records " +
-                           channelText(r->channel.svcType, r->channel.svcNum) +
-                           (r->source == RecordSource::Button ? " for the record button" : " for a timer");
-            }
-            return std::string();
-        };
-        why = tuner < 0 ? holder(0) + " and " + holder(1) : holder(tuner);
+    } else {
+        tuner = t.tuner == 0 || t.tuner == 1 ? t.tuner : chooseTuner(index, c->transponder, from);
+        for (int s = 0; s < Recordings::kSlots; ++s) {
+            const auto &r = recordings_.running(s);
+            if (tuner < 0)
+                why = "no tuner is free";
+            else if (r && r->tuner == tuner && r->transponder != c->transponder)
+                why = "tuner " + std::to_string(tuner) + " records " + channelText(r->channel.svcType, r->channel.svcNum) +
+                      (r->source == RecordSource::Button ? " for the record button" : " for a timer");
+        }
     }
     if (why.empty()) {
         std::string name = nameOf(t).empty() ? c->name + ".rec" : nameOf(t);
