@@ -4,6 +4,7 @@
 #include "sim/timers.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "sim/latin1.h"
