@@ -13,6 +13,7 @@ byte time_sec;
 int _svcType;
 int _svcNum;
 int _maxSvcNum;
+int tv_channel_count;
 
 // --- Main states ---
 int _epgShow;
@@ -69,6 +70,7 @@ void CountChannels(void)
     int tv = 0, radio = 0;
     TAP_Channel_GetTotalNum(&tv, &radio);
     _maxSvcNum = _svcType == SVC_TYPE_Tv ? tv : radio;
+    tv_channel_count = tv;
 }
 
 int ApplyChannelLimit(void)
