@@ -146,6 +146,7 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
         return 2;
     }
     rx->firmware().system.echoPrints = true;
+    rx->firmware().system.echoLog = true;
     // What the receiver broadcasts: the guide's schedules, or the demo guide for every channel.
     if (haveGuide) {
         std::vector<std::string> warnings;

@@ -92,6 +92,16 @@ int Disk::remove(const std::string &name) {
     return ::unlink(path.c_str()) == 0 ? 0 : 1;
 }
 
+int Disk::rename(const std::string &from, const std::string &to) {
+    std::string source = checkedPath(from), target = checkedPath(to);
+    if (source.empty() || target.empty() || !isRegularFile(source))
+        return 1;
+    struct stat st{};
+    if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return 1;
+    return std::rename(source.c_str(), target.c_str()) == 0 ? 0 : 1;
+}
+
 bool Disk::exists(const std::string &name) const {
     std::string path = checkedPath(name);
     return !path.empty() && isRegularFile(path);
@@ -173,6 +183,13 @@ std::vector<std::string> Disk::openFiles() const {
         if (h->open)
             names.push_back(h->name);
     return names;
+}
+
+std::string Disk::handleName(const TapFile *file) const {
+    for (auto &h : handles_)
+        if (h.get() == file)
+            return h->name;
+    return "";
 }
 
 int Disk::closeAll() {

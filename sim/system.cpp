@@ -25,6 +25,12 @@ void System::print(const std::string &line) {
         std::fprintf(stderr, "plug-in: %s%s", line.c_str(), !line.empty() && line.back() == '\n' ? "" : "\n");
 }
 
+void System::log(const std::string &line) {
+    logged_.push_back(line);
+    if (echoLog)
+        std::fprintf(stderr, "firmware: %s\n", line.c_str());
+}
+
 int System::systemVar(int id) const {
     if (id == SYSVAR_OsdLan)
         return osdLanguage;

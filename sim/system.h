@@ -1,7 +1,7 @@
 // The firmware's own state as a plug-in sees it: the main and sub state (31 = normal viewing),
 // who owns the display (the firmware, or the plug-in between TAP_ExitNormal and TAP_EnterNormal),
-// the OSD language, and logs of the events the plug-in generated, its printed lines and its
-// request to end.
+// the OSD language, and logs of the events the plug-in generated, its printed lines, what the
+// firmware refused it, and its request to end.
 // Example:
 //   sim::System sys;
 //   sys.exitNormal();                      // sys.display() == sim::Display::PlugIn
@@ -45,6 +45,13 @@ public:
 
     void print(const std::string &line);
     const std::vector<std::string> &printed() const { return printed_; }
+    void clearPrinted() { printed_.clear(); }
+
+    // The firmware's own log: what it refused the plug-in (a file write that fell short, a timer
+    // it would not set). Kept for tests; with echoLog each line also goes to stderr.
+    void log(const std::string &line);
+    const std::vector<std::string> &logged() const { return logged_; }
+    bool echoLog = false;
 
     // The plug-in asked to end (TAP_Exit); the host unloads it when its current call returns.
     void requestExit() { exitRequested_ = true; }
@@ -63,6 +70,7 @@ private:
     int exitNormalCalls_ = 0, enterNormalCalls_ = 0;
     std::vector<GeneratedEvent> generated_;
     std::vector<std::string> printed_;
+    std::vector<std::string> logged_;
     bool exitRequested_ = false;
 };
 
