@@ -154,6 +154,27 @@ TEST(FreeDiskMessage, GoesAfterTwentySecondsAndIsRedrawnEveryOtherSecond) {
     EXPECT_EQ(rx->firmware().system.display(), sim::Display::Firmware);
 }
 
+TEST(FreeDiskMessage, DismissingItKeepsTheStartUpSearchAnnouncementDue) {
+    TempDir dir;
+    Start s;
+    s.freeMb = 100;
+    s.words = {{24, 1}};
+    auto rx = start(dir, s);
+    ASSERT_TRUE(rx->screen().shows(kFreeDisk));
+    search_start = START_SEARCH_DUE;   // the announcement waits behind the message
+    EXPECT_EQ(rx->pressKey(RKEY_Ok), 0u);
+    EXPECT_FALSE(rx->screen().shows(kFreeDisk));
+    EXPECT_EQ(search_start, START_SEARCH_DUE);
+
+    // In TV-only mode a radio channel takes every message away, the announcement too.
+    settings.tv_only = 1;
+    MsgCountdown = 5;
+    rx->tune(sim::kRadio, 0);
+    EXPECT_EQ(rx->pressKey(RKEY_Up), uint32_t(RKEY_Up));
+    EXPECT_EQ(MsgCountdown, 0);
+    EXPECT_EQ(search_start, 0);
+}
+
 // --- The TV state's own keys ---
 
 TEST(ClockKey, SwitchesTheExtraClockAndAQuickSecondPressIsTheFirmwares) {
