@@ -445,7 +445,9 @@ extern "C" dword TAP_EventHandler(dword event, dword param1, dword param2)
         return key;
     measure_key_repeat(key);
     last_sec = MSG_SECOND_NONE;
-    if (_epgShow == 0)
-        return tv_state_key(key);
-    return view_state_key(key);
+    dword result = _epgShow == 0 ? tv_state_key(key) : view_state_key(key);
+    // A key window counts whole seconds from the key that opened it, not from the clock's seconds.
+    if (countdown > 0)
+        countdown_tick = TAP_GetTick();
+    return result;
 }

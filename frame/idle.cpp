@@ -44,6 +44,7 @@ enum {
     IDLE_TIMER_FROM_QUEUE = 74,    // the timer slot the queue hands its first timer into
     QUEUE_TAKE_FIRST = 2,          // CopyTimerToSet: take the first waiting timer
     REMOTE_DONE_TICKS = 200,       // the "complete" box stands 2 seconds
+    TICKS_PER_SECOND = 100,
     COUNTDOWN_X = 559, COUNTDOWN_Y = 76, COUNTDOWN_RIGHT = 655
 };
 
@@ -91,8 +92,22 @@ static void poll_remote_commands(void)
     remote_min = now;
 }
 
+// The short key window after a key: one second off for every 100 ticks since the key, so a
+// window of n seconds lasts n seconds whatever the clock's second was at the key.
+static void count_key_window_down(void)
+{
+    if (countdown <= 0)
+        return;
+    dword now = TAP_GetTick();
+    while (countdown > 0 && now - countdown_tick >= TICKS_PER_SECOND) {
+        countdown--;
+        countdown_tick += TICKS_PER_SECOND;
+    }
+}
+
 int Idle_Chain(void)
 {
+    count_key_window_down();
     if (_epgShow == 1 && MsgCountdown == 0) {
         if (autorefresh > 0)
             auto_FillBuffer();

@@ -37,6 +37,7 @@ int cursor_store2;
 int ListOffset_store2;
 int longinfo_site = 1;
 int countdown;
+dword countdown_tick;
 word temp_mjd;
 int temp_h;
 int temp_min;

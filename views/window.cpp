@@ -501,8 +501,6 @@ void DrawTime(void)
 {
     if (_epgShow != 1 || MsgCountdown != 0 || time_sec == last_sec)
         return;
-    if (countdown > 0)
-        countdown--;
 
     char line[LINE_TEXT_SIZE];
     snprintf(line, sizeof line, "%02d:%02d:%02d", time_h, time_min, time_sec);

@@ -60,7 +60,7 @@ void DrawEventBuf(int mode);
 // The once-a-second duty of the open window, called from the idle chain: the clock in the title
 // box, every 10 seconds the timer and buffer duties, the periodic redraws and the title's time
 // bar. Does nothing unless the window is open, no message counts down and time_sec differs from
-// last_sec. Changes countdown, last_sec and what the duties it calls change.
+// last_sec. Changes last_sec and what the duties it calls change.
 void DrawTime(void);
 
 // The progress bar of record `index` of the channel `channel` (mapped to its buffer slot like

@@ -86,6 +86,21 @@ TEST(PassedOn, SecondEpgPressWithinFourSecondsOfAnotherKeyReachesTheFirmware) {
     EXPECT_EQ(rx->firmware().system.display(), sim::Display::PlugIn);
 }
 
+TEST(PassedOn, TheKeyWindowLastsItsFourSecondsWhateverTheClocksSecond) {
+    TempDir dir;
+    auto rx = start(dir);
+    // A key late in a second: counted by the clock's seconds the window lost one at once.
+    rx->advance(900);
+    EXPECT_EQ(rx->pressKey(RKEY_Up), uint32_t(RKEY_Up));
+    rx->advance(3500);
+    EXPECT_EQ(rx->pressKey(RKEY_Guide), uint32_t(RKEY_Guide)) << "3.5 s after another key";
+    EXPECT_EQ(_epgShow, 0);
+    rx->pressKey(RKEY_Up);
+    rx->advance(4100);
+    EXPECT_EQ(rx->pressKey(RKEY_Guide), 0u) << "4.1 s after another key";
+    EXPECT_EQ(_epgShow, 1);
+}
+
 TEST(PassedOn, KeysInAnotherFirmwareStateGoOnUnchanged) {
     TempDir dir;
     auto rx = start(dir);

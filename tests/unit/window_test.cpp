@@ -355,17 +355,23 @@ TEST(WindowTimeBar, NothingForTypeZeroOrAMissingRecordAndAnEventWithoutLengthIsF
 
 // --- Clock duty ---
 
-TEST(WindowClock, TheClockTicksOncePerSecondAndCountsTheKeyWindowDown) {
+TEST(WindowClock, TheClockTicksOncePerSecondAndTheKeyWindowCountsFromItsKey) {
     Bench b = bench("20:05");
     openGuide(*b.rx);
-    countdown = 3;
+    b.rx->advance(700);
+    countdown = 3;   // as a digit leaves it
+    countdown_tick = b.rx->firmware().clock.ticks();
     b.rx->idle();
     b.rx->idle();
-    EXPECT_EQ(countdown, 2);
+    EXPECT_EQ(countdown, 3);
     EXPECT_EQ(textOf(b.rx->screen(), 567, 76), "20:05:00");
-    b.rx->advance(1000);
-    EXPECT_EQ(countdown, 1);
+    b.rx->advance(500);   // a new second of the clock, half a second of the window
+    EXPECT_EQ(countdown, 3);
     EXPECT_EQ(textOf(b.rx->screen(), 567, 76), "20:05:01");
+    b.rx->advance(500);
+    EXPECT_EQ(countdown, 2);
+    b.rx->advance(2000);
+    EXPECT_EQ(countdown, 0);
 }
 
 TEST(WindowClock, TheListFollowsTheRunningEventWithoutMovingThePage) {
