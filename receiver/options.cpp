@@ -56,7 +56,8 @@ std::string usage() {
            "  --disk DIR        the plug-in's folder (created if missing; default ./receiver-disk)\n"
            "  --lineup FILE     channel list: TV|name|service id|logical number|transponder[|XMLTV id]\n"
            "                    or RA|..., # comments (default: the built-in demo lineup)\n"
-           "  --clock \"YYYY-MM-DD HH:MM[:SS]\"  clock at power-on (default: now, local time)\n"
+           "  --clock \"YYYY-MM-DD HH:MM[:SS]\"  clock at power-on, 1858-11-17 to 2038-04-22 (default:\n"
+           "                    now in the receiver's zone, see --tz)\n"
            "  --channel tv:N|ra:N  channel tuned at power-on (default tv:0)\n"
            "  --osd-language N  the receiver's OSD language (0 English, 2 German, 15 Finnish; default 0)\n"
            "  --free-mb N       free disk space reported, in MB (default 500000)\n"
@@ -65,8 +66,9 @@ std::string usage() {
            "                    its channels are the lineup. Default: the built-in demo guide, 8 days for\n"
            "                    every channel of the lineup\n"
            "  --guide-shift auto|N  move the guide by whole days: auto so that it starts on the clock's day\n"
-           "  --tz +hhmm|guide  the receiver's local time, as an offset from UTC (default +0100, no summer\n"
-           "                    time); guide: the zone of the guide's first programme\n"
+           "  --tz ZONE|+hhmm|guide  the receiver's local time: a zone of the system's time-zone data with\n"
+           "                    its summer time (Europe/Berlin, Europe/Helsinki), an offset from UTC, or\n"
+           "                    guide: the offset of the guide's first programme (default: the host's zone)\n"
            "  --eit all|transponder  what the firmware knows: all, every channel's schedule (default);\n"
            "                    transponder, a channel's whole schedule only once its transponder was tuned\n"
            "                    for 10 s, else its running and next event\n"
@@ -131,12 +133,18 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
                 error = "--clock \"" + value + "\": expected \"YYYY-MM-DD HH:MM[:SS]\"";
                 return OptionsResult::Error;
             }
+            if (!sim::firmwareCanHold(out.clockMs)) {
+                error = "--clock \"" + value + "\": the receiver's clock holds dates " + sim::firmwareDateRange() +
+                        " only";
+                return OptionsResult::Error;
+            }
             out.clockGiven = true;
         } else if (name == "--channel") {
             if (!parseChannelRef(value, out.svcType, out.svcNum)) {
                 error = "--channel " + value + ": expected tv:N or ra:N";
                 return OptionsResult::Error;
             }
+            out.channelGiven = true;
         } else if (name == "--osd-language") {
             if (!parseInt(value, 0, 255, n)) {
                 error = "--osd-language " + value + ": expected a number 0..255";
@@ -150,8 +158,16 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
             }
             out.freeMb = static_cast<uint32_t>(n);
         } else if (name == "--script") {
+            if (!out.script.empty()) {
+                error = "--script given twice (" + out.script + " and " + value + "): give one script";
+                return OptionsResult::Error;
+            }
             out.script = value;
         } else if (name == "--demo") {
+            if (!out.demoDir.empty()) {
+                error = "--demo given twice (" + out.demoDir + " and " + value + "): give one folder";
+                return OptionsResult::Error;
+            }
             out.demoDir = value;
         } else if (name == "--plugin") {
             out.plugin = value;
@@ -172,8 +188,9 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
             }
         } else if (name == "--tz") {
             out.tzFromGuide = value == "guide";
-            if (!out.tzFromGuide && !parseZone(value, out.tzMinutes)) {
-                error = "--tz " + value + ": expected an offset such as +0100 or -0430, or guide";
+            std::string why;
+            if (!out.tzFromGuide && !Zone::parse(value, out.zone, why)) {
+                error = "--tz " + value + ": " + why;
                 return OptionsResult::Error;
             }
         } else if (name == "--eit") {

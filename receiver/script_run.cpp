@@ -8,6 +8,7 @@
 
 #include "receiver/buffer_dump.h"
 #include "receiver/script.h"
+#include "sim/clock.h"
 #include "sim/latin1.h"
 #include "sim/receiver.h"
 
@@ -41,6 +42,11 @@ public:
             bool wasRunning = rx_.pluginRunning();
             if (!step(c))
                 return 2;
+            if (!sim::firmwareCanHold(rx_.firmware().clock.nowMs())) {
+                error(c, std::string("the clock went past the last day it holds: it holds dates ") +
+                             sim::firmwareDateRange() + " only");
+                return 2;
+            }
             if (wasRunning && !rx_.pluginRunning())
                 err_ << where(c) << "the plug-in ended\n";
         }
@@ -138,9 +144,7 @@ private:
         }
         case Op::Tune:
             if (!rx_.tune(c.svcType, c.svcNum))
-                return error(c, "there is no such channel: the lineup has " +
-                                    std::to_string(rx_.firmware().channels.count(c.svcType)) +
-                                    (c.svcType == 0 ? " TV" : " radio") + " channels, numbered from 0");
+                return error(c, noSuchChannel(rx_.firmware().channels, c.svcType));
             return true;
         case Op::State:
             rx_.setState(c.mainState, c.subState);
@@ -161,9 +165,7 @@ private:
             return writeOut(c, c.arg, screenTextDump(rx_));
         case Op::DumpGuide:
             if (!rx_.firmware().channels.find(c.svcType, c.svcNum))
-                return error(c, "there is no such channel: the lineup has " +
-                                    std::to_string(rx_.firmware().channels.count(c.svcType)) +
-                                    (c.svcType == 0 ? " TV" : " radio") + " channels, numbered from 0");
+                return error(c, noSuchChannel(rx_.firmware().channels, c.svcType));
             return writeOut(c, c.arg, guideDump(rx_, c.svcType, c.svcNum));
         case Op::DumpSettings: {
             std::string dump, why;
