@@ -59,6 +59,14 @@ bool passed(sim::Receiver &rx, uint32_t key) {
 
 const char kFreeDisk[] = "There is 100 MB free on the hard disk!";
 
+// A receiver whose start-up shows the free-disk message: 100 MB free, a warning below 1 GB.
+std::unique_ptr<sim::Receiver> startWithDiskMessage(const TempDir &dir) {
+    Start s;
+    s.freeMb = 100;
+    s.words = {{24, 1}};
+    return start(dir, s);
+}
+
 // Presses an EPG button until the views open: a press within the key window of an earlier key
 // goes to the firmware and closes the window.
 void openViews(sim::Receiver &rx, uint32_t button = RKEY_Guide) {
@@ -128,10 +136,7 @@ TEST(PassedOn, KeysInAnotherFirmwareStateGoOnUnchanged) {
 TEST(FreeDiskMessage, EveryKeyIsConsumedAndOnlyOkExitOrMenuRemoveIt) {
     for (uint32_t remover : {RKEY_Ok, RKEY_Exit, RKEY_Menu}) {
         TempDir dir;
-        Start s;
-        s.freeMb = 100;
-        s.words = {{24, 1}};
-        auto rx = start(dir, s);
+        auto rx = startWithDiskMessage(dir);
         ASSERT_TRUE(rx->screen().shows(kFreeDisk));
         for (uint32_t key : {RKEY_Up, RKEY_Guide, RKEY_5, RKEY_Red, RKEY_Info, RKEY_Sleep}) {
             EXPECT_EQ(rx->pressKey(key), 0u) << std::hex << key;
@@ -153,10 +158,7 @@ TEST(FreeDiskMessage, EveryKeyIsConsumedAndOnlyOkExitOrMenuRemoveIt) {
 
 TEST(FreeDiskMessage, GoesAfterTwentySecondsAndIsRedrawnEveryOtherSecond) {
     TempDir dir;
-    Start s;
-    s.freeMb = 100;
-    s.words = {{24, 1}};
-    auto rx = start(dir, s);
+    auto rx = startWithDiskMessage(dir);
     int hides = rx->firmware().system.exitNormalCalls();
     rx->advance(18500);
     EXPECT_TRUE(rx->screen().shows(kFreeDisk));
@@ -171,10 +173,7 @@ TEST(FreeDiskMessage, GoesAfterTwentySecondsAndIsRedrawnEveryOtherSecond) {
 
 TEST(FreeDiskMessage, DismissingItKeepsTheStartUpSearchAnnouncementDue) {
     TempDir dir;
-    Start s;
-    s.freeMb = 100;
-    s.words = {{24, 1}};
-    auto rx = start(dir, s);
+    auto rx = startWithDiskMessage(dir);
     ASSERT_TRUE(rx->screen().shows(kFreeDisk));
     search_start = START_SEARCH_DUE;   // the announcement waits behind the message
     EXPECT_EQ(rx->pressKey(RKEY_Ok), 0u);
