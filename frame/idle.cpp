@@ -44,7 +44,7 @@ enum {
     IDLE_TIMER_FROM_QUEUE = 74,    // the timer slot the queue hands its first timer into
     QUEUE_TAKE_FIRST = 2,          // CopyTimerToSet: take the first waiting timer
     REMOTE_DONE_TICKS = 200,       // the "complete" box stands 2 seconds
-    TICKS_PER_SECOND = 100,
+    TICKS_PER_SECOND = 100,        // TAP_GetTick counts 10 ms
     COUNTDOWN_X = 559, COUNTDOWN_Y = 76, COUNTDOWN_RIGHT = 655
 };
 

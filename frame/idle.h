@@ -34,8 +34,8 @@ extern int remote_min;         // minute of the day of the last remote-command p
 
 // Runs the chain of idle duties in its fixed order; the clock (time_*) and the firmware state
 // (mainState, subState) have just been read. First of all the key window (countdown) loses a
-// second for every 100 ticks since countdown_tick. Returns IDLE_GOES_ON, or IDLE_CONSUMED when a timer
-// of a remote command failed and its message now shows.
+// second for every 100 ticks since countdown_tick. Returns IDLE_GOES_ON, or IDLE_CONSUMED when a
+// timer of a remote command failed and its message now shows.
 // Changes the globals above, countdown, countdown_tick and those of the duties it calls.
 int Idle_Chain(void);
 

@@ -46,7 +46,7 @@ extern int cursor_store2;      // position of a list to return to from its edito
 extern int ListOffset_store2;
 extern int longinfo_site;      // page of the extended info text, from 1
 extern int countdown;          // seconds of a short key window (4 after a passed-on key, 3 after digits)
-extern dword countdown_tick;    // tick (10 ms) of the key that opened the key window; it counts from there
+extern dword countdown_tick;   // tick (10 ms) the key window counts from: the last key while it is open
 extern word temp_mjd;          // the chosen time shown while timeline_mode is 1: date ...
 extern int temp_h;             // ... hour
 extern int temp_min;           // ... minute

@@ -116,7 +116,8 @@ int ReadSettingsFile(void);
 int SaveSettingsFile(void);
 
 // Brings every word back into its range (defaults for values outside), lowers the channel counts
-// to what the receiver has (the buffered channels to its TV channels), re-derives the EPG buttons and checks the saved defaults. Returns 1.
+// to what the receiver has (the buffered channels to its TV channels, tv_channel_count),
+// re-derives the EPG buttons and checks the saved defaults. Returns 1.
 int Check_Settings(void);
 
 // Sets `language` from settings.language_choice and the receiver's OSD language.

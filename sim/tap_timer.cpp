@@ -16,8 +16,9 @@ int logged(const char *call, const TimerRecord *t, int rc) {
     } else {
         int y = 0, m = 0, d = 0, wd = 0;
         sim::dateFromMjd(static_cast<int>(t->start >> 16), y, m, d, wd);
-        std::snprintf(line, sizeof line, "%s: timer refused (error %d): %s %u, %04d-%02d-%02d %02u:%02u, %u min, \"%.100s\"",
-                      call, rc, t->svc_type == 0 ? "TV" : "radio", static_cast<unsigned>(t->svc_num), y, m, d,
+        std::snprintf(line, sizeof line,
+                      "%s: timer refused (error %d): %s %u, %04d-%02d-%02d %02u:%02u, %u min, \"%.100s\"", call, rc,
+                      t->svc_type == 0 ? "TV" : "radio", static_cast<unsigned>(t->svc_num), y, m, d,
                       static_cast<unsigned>((t->start >> 8) & 0xFF), static_cast<unsigned>(t->start & 0xFF),
                       static_cast<unsigned>(t->duration), t->name);
     }

@@ -53,8 +53,9 @@ void DrawEPG(int type);
 // 3): title, date, eleven rows, info bar or status bar, the chosen time. mode 1: first drawing of
 // a channel (fills an unbuffered channel or an empty slot first and moves to the running event);
 // 0: redraw at the current position, the channel title's area cleared first; 2: the periodic
-// refresh (running event updated, the position kept). Changes ListOffset (modes 0 and 1), currEvent and hole of the slot, chInfo,
-// _strBuf, dctstr, temp_mjd/temp_h/temp_min (TempTime), ev_month, ev_day, ev_weekDay.
+// refresh (running event updated, the position kept). Changes ListOffset (modes 0 and 1),
+// currEvent and hole of the slot, chInfo, _strBuf, dctstr, temp_mjd/temp_h/temp_min (TempTime),
+// ev_month, ev_day, ev_weekDay.
 void DrawEventBuf(int mode);
 
 // The once-a-second duty of the open window, called from the idle chain: the clock in the title
