@@ -9,7 +9,7 @@ BUILD ?= build
 TARGET_BUILD ?= build-mipsel
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-            fonts-dejavu-core libstb-dev libexpat1-dev
+            fonts-dejavu-core libstb-dev libexpat1-dev tzdata
 # Used by the tests: the XMLTV project's validator, Python's csv, html.parser and json.
 PACKAGES += xmltv-util python3
 TARGET_PACKAGES := g++-mipsel-linux-gnu binutils-mipsel-linux-gnu qemu-user googletest

@@ -1,6 +1,7 @@
 // The buffer file (see bufferfile.h for its layout): writing it whole, reading it at start-up with
 // every count, size and text value checked against the block it belongs to, and the periodic
-// save. Leans on epgdb/buffer (arrays, static_to_alloc), frame/msgbox (the save error line),
+// save. A file that contradicts itself is set aside and not loaded at all. Leans on epgdb/buffer
+// (arrays, static_to_alloc), frame/msgbox (the save error line),
 // frame/state (the clock) and settings/.
 //
 // Sections:
@@ -275,6 +276,53 @@ static void load_slot(TYPE_File *file, int slot, int coded)
     static_to_alloc(slot, length, READ_HEAP_RESERVE);
 }
 
+// A record whose date or time the firmware cannot have given (day 0 is 17 Nov 1858: a record
+// of zeros).
+static int record_unsound(const EpgEvent *rec)
+{
+    return rec->start_mjd == 0 || rec->end_mjd == 0 || rec->start_hour > 23 || rec->start_min > 59 ||
+           rec->end_hour > 23 || rec->end_min > 59;
+}
+
+// Checks what was read of the file against itself before anything of it is loaded: the coding
+// word, the counts, the length that the block sizes make, and the date and time of every event
+// of a buffered channel. Returns null for a sound file, else what is wrong with it.
+static const char *damage_of(TYPE_File *file, int32_t coding)
+{
+    dword length = TAP_Hdd_Flen(file);
+    if (length < BUFFER_FILE_FIXED_SIZE)
+        return "it is cut short";
+    if (coding != 0 && coding != 1)
+        return "its coding word is neither 0 nor 1";
+    dword expected = BUFFER_FILE_FIXED_SIZE;
+    for (int s = 0; s < BUFFER_SLOTS_TV; s++) {
+        if (max_Event[s] < 0 || max_Event[s] > EVENTS_PER_SLOT)
+            return "an event count lies outside 0..500";
+        if (qualifies(max_Event[s], BlockSize[s], stored_text(s * EVENTS_PER_SLOT) != 0))
+            expected += (dword)BlockSize[s];
+    }
+    if (length != expected)
+        return "its length does not match its text block sizes";
+    for (int s = 0; s < BUFFER_SLOTS_TV; s++) {
+        const EpgEvent *rec = &EPG_Buffer[s * EVENTS_PER_SLOT];
+        for (int i = 0; i < max_Event[s]; i++) {
+            if (record_unsound(&rec[i]))
+                return "an event has a date or time out of range";
+        }
+    }
+    return NULL;
+}
+
+// Sets a damaged file aside as BUFFER_FILE_KEPT_NAME (replacing an older one), so the next save
+// does not overwrite what may still be recovered from it, and says so on the firmware's console.
+static void keep_damaged_file(const char *damage)
+{
+    TAP_Hdd_Delete(BUFFER_FILE_KEPT_NAME);
+    int kept = TAP_Hdd_Rename(BUFFER_FILE_NAME, BUFFER_FILE_KEPT_NAME) == 0;
+    TAP_Print("Dir'o ROD: %s is damaged (%s): not loaded, the guide starts empty%s\n", BUFFER_FILE_NAME, damage,
+              kept ? "; the file is kept as " BUFFER_FILE_KEPT_NAME : "");
+}
+
 int ReadBufferFile(void)
 {
     TYPE_File *file = TAP_Hdd_Fopen(BUFFER_FILE_NAME);
@@ -290,6 +338,17 @@ int ReadBufferFile(void)
     int coded = coding == 0 || coding == 1 ? coding : settings.compress_text == 1;
     read_records(file);
     memset(currEvent, 0, sizeof currEvent);
+
+    // A file that contradicts itself is trusted in nothing: every slot starts empty.
+    const char *damage = damage_of(file, coding);
+    if (damage != NULL) {
+        TAP_Hdd_Fclose(file);
+        for (int s = 0; s < BUFFER_SLOTS; s++)
+            empty_slot(s);
+        memset(chMarkInfo, 0, sizeof chMarkInfo);
+        keep_damaged_file(damage);
+        return 2;
+    }
 
     for (int s = 0; s < BUFFER_SLOTS_TV; s++)
         load_slot(file, s, coded);

@@ -22,6 +22,7 @@
 #include "frame/platform/tap.h"
 
 #define BUFFER_FILE_NAME "Diro_ROD.BufferExt.DAT"
+#define BUFFER_FILE_KEPT_NAME "Diro_ROD.BufferExt.bad"   // a damaged buffer file, set aside
 
 enum {
     BUFFER_FILE_FIXED_SIZE = 1625296,     // the file without its text blocks
@@ -52,11 +53,16 @@ int SaveBufferFile(void);
 // Reads the buffer file into the buffer; meant for start-up, when no slot owns a block yet
 // (nothing held before is freed). Every slot is rebuilt from the file: a qualifying slot gets
 // its block on the heap (keeping READ_HEAP_RESERVE free; a slot that does not fit stays empty),
-// any other slot is empty; slots 200 and 201 start empty. A damaged or short file loads what is
-// sound in it: a count outside 0..500, a block smaller than 4 bytes or cut short, or a record 0
-// text that runs past its block empties the slot; a text value outside its block, or a text that
-// runs past it, leaves that event without text. When the file's coding word is 0 or 1,
-// settings.compress_text takes it. Results: 0 read; 1 no file (the buffer is left as it is).
+// any other slot is empty; slots 200 and 201 start empty. A file that contradicts itself (a
+// coding word other than 0 or 1, a count of a buffered channel outside 0..500, a length other
+// than its block sizes make, an event of a buffered channel with day 0 or an hour or minute out
+// of range) is not loaded at all: every slot is empty, the file is renamed to
+// BUFFER_FILE_KEPT_NAME so the next save does not overwrite it, and a line on the firmware's
+// console (TAP_Print) says so. Within a sound file, a block smaller than 4 bytes or a record 0
+// text that runs past its block empties the slot; a text value outside its block, or a text
+// that runs past it, leaves that event without text. settings.compress_text takes the file's
+// coding word. Results: 0 read; 1 no file (the buffer is left as it is); 2 the file was damaged
+// and set aside (the buffer is empty).
 // Changes the whole buffer, the text store, settings.compress_text.
 int ReadBufferFile(void);
 

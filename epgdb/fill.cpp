@@ -105,10 +105,12 @@ static int wants_ext_info(int slot)
 static int build_text(int slot, PlatformEvent *ev)
 {
     int coded = settings.compress_text == 1;
-    CopyConvertXStr(dctstr, ev->title, EVENT_TITLE_SOURCE);
+    // Title and short text may hold the layout's separators ('|', " ~ "): they are folded away,
+    // as the long text's are by ConvertByteStr.
+    CopyConvertTitleStr(dctstr, ev->title, EVENT_TITLE_SOURCE);
     int title_len = (int)strlen(dctstr);
     if (ev->short_text[0] != 0 && title_len < EVENT_SHORT_TITLE_ROOM) {
-        CopyConvertXStr(_strBuf, ev->short_text, EVENT_TITLE_SOURCE);
+        CopyConvertTitleStr(_strBuf, ev->short_text, EVENT_TITLE_SOURCE);
         if (_strBuf[0] != 0 && stricmp_self(_strBuf, dctstr) != 0) {
             _strBuf[EVENT_SHORT_ROOM - title_len] = 0;
             strcat(dctstr, " ~ ");

@@ -75,12 +75,14 @@ static void measure_key_repeat(dword key)
 
 // --- TV state ---
 
-// Removes the free-disk, remote or start-up search message and gives the screen back.
-static void remove_message(void)
+// Removes the free-disk or remote message and gives the screen back; with the start-up search
+// too, its announcement is dropped as well (else it follows once the message is gone).
+static void remove_message(int with_search)
 {
     MsgCountdown = 0;
     freesize_msg = 0;
-    search_start = 0;
+    if (with_search)
+        search_start = 0;
     cls();
     TAP_EnterNormal();
 }
@@ -137,12 +139,12 @@ static dword tv_state_key(dword key)
 
     if (settings.tv_only == 1 && _svcType != SVC_TYPE_Tv) {
         if (MsgCountdown > 0 || search_start > 0)
-            remove_message();
+            remove_message(1);
         return key;
     }
     if (MsgCountdown > 0) {
         if (key == RKEY_Ok || key == RKEY_Exit || key == RKEY_Menu)
-            remove_message();
+            remove_message(0);
         return 0;
     }
     if (search_start > 0) {
@@ -443,7 +445,9 @@ extern "C" dword TAP_EventHandler(dword event, dword param1, dword param2)
         return key;
     measure_key_repeat(key);
     last_sec = MSG_SECOND_NONE;
-    if (_epgShow == 0)
-        return tv_state_key(key);
-    return view_state_key(key);
+    dword result = _epgShow == 0 ? tv_state_key(key) : view_state_key(key);
+    // A key window counts whole seconds from the key that opened it, not from the clock's seconds.
+    if (countdown > 0)
+        countdown_tick = TAP_GetTick();
+    return result;
 }

@@ -44,6 +44,7 @@ enum {
     IDLE_TIMER_FROM_QUEUE = 74,    // the timer slot the queue hands its first timer into
     QUEUE_TAKE_FIRST = 2,          // CopyTimerToSet: take the first waiting timer
     REMOTE_DONE_TICKS = 200,       // the "complete" box stands 2 seconds
+    TICKS_PER_SECOND = 100,        // TAP_GetTick counts 10 ms
     COUNTDOWN_X = 559, COUNTDOWN_Y = 76, COUNTDOWN_RIGHT = 655
 };
 
@@ -91,8 +92,22 @@ static void poll_remote_commands(void)
     remote_min = now;
 }
 
+// The short key window after a key: one second off for every 100 ticks since the key, so a
+// window of n seconds lasts n seconds whatever the clock's second was at the key.
+static void count_key_window_down(void)
+{
+    if (countdown <= 0)
+        return;
+    dword now = TAP_GetTick();
+    while (countdown > 0 && now - countdown_tick >= TICKS_PER_SECOND) {
+        countdown--;
+        countdown_tick += TICKS_PER_SECOND;
+    }
+}
+
 int Idle_Chain(void)
 {
+    count_key_window_down();
     if (_epgShow == 1 && MsgCountdown == 0) {
         if (autorefresh > 0)
             auto_FillBuffer();
@@ -269,7 +284,9 @@ static int fill_on_transponder(int transponder)
 
 // Starts the automatic scan from the channel the receiver shows. When the views were hidden the
 // scan starts from a clean view state (a list left open last time would hide its progress, and
-// a row left selected would skip channels); nothing the user sees is lost by that.
+// a row left selected would skip channels); nothing the user sees is lost by that. The view's
+// channel is then taken from the receiver: the plug-in's copy is only brought up to date by keys,
+// and the receiver may have been tuned by its own remote since.
 void Start_Scan(int now_in_minutes)
 {
     int was_hidden = _epgShow == 0;
@@ -278,6 +295,9 @@ void Start_Scan(int now_in_minutes)
     _epgShow = 1;
     last_epgscan = now_in_minutes;
     if (was_hidden) {
+        TAP_Channel_GetCurrent(&_svcType, &_svcNum);
+        CountChannels();
+        ApplyChannelLimit();
         menu = 0;
         help = 0;
         search_mode = 0;
@@ -349,6 +369,16 @@ void FillBufHide(void)
 
 // --- Refresh and scan steps ---
 
+// A refresh that cannot go on: it stops and the screen goes back to the firmware.
+static void stop_refresh(void)
+{
+    scan_mode = 0;
+    autorefresh = 0;
+    _epgShow = 0;
+    cls();
+    TAP_EnterNormal();
+}
+
 // The end of a refresh or scan: the views close, the exports and recording by search words
 // that were asked for run, and the receiver goes back to the first channel.
 static void end_refresh(void)
@@ -372,17 +402,17 @@ void auto_FillBuffer(void)
 {
     // A firmware menu or standby took over: the refresh stops and the screen is given back.
     if (mainState != STATE_Normal) {
-        scan_mode = 0;
-        autorefresh = 0;
-        _epgShow = 0;
-        cls();
-        TAP_EnterNormal();
+        stop_refresh();
         return;
     }
     if (time_sec == refresh_sec)
         return;
-    if (_svcNum + cursor >= BUFFER_SLOTS_TV || _svcType != SVC_TYPE_Tv)
+    // Only buffered TV channels are refreshed; waiting here for another channel would hold the
+    // screen (and the next key) for good.
+    if (_svcNum + cursor >= BUFFER_SLOTS_TV || _svcType != SVC_TYPE_Tv) {
+        stop_refresh();
         return;
+    }
     settings.scan_state = 2;
 
     if (autorefresh >= 2) {

@@ -33,9 +33,10 @@ extern int fill_idx;           // next channel for background filling on the cur
 extern int remote_min;         // minute of the day of the last remote-command poll; -1 none yet
 
 // Runs the chain of idle duties in its fixed order; the clock (time_*) and the firmware state
-// (mainState, subState) have just been read. Returns IDLE_GOES_ON, or IDLE_CONSUMED when a timer
-// of a remote command failed and its message now shows.
-// Changes the globals above and those of the duties it calls.
+// (mainState, subState) have just been read. First of all the key window (countdown) loses a
+// second for every 100 ticks since countdown_tick. Returns IDLE_GOES_ON, or IDLE_CONSUMED when a
+// timer of a remote command failed and its message now shows.
+// Changes the globals above, countdown, countdown_tick and those of the duties it calls.
 int Idle_Chain(void);
 
 // The deferred duties, once per second: colour reset, requested saves of the buffer and
@@ -46,13 +47,14 @@ void background_functions(void);
 // Once per new second while the views are hidden (or a refresh runs): settings check, timer
 // watch, background filling in channel order and on the current transponder, and the start of
 // the automatic scan. Changes lastfill_sec, fill_idx, fill_idx2 and, when a scan starts,
-// scan_mode, autorefresh, _epgShow, last_epgscan, cursor, ListOffset.
+// scan_mode, autorefresh, _epgShow, last_epgscan, cursor, ListOffset, _svcType, _svcNum.
 void FillBufHide(void);
 
 // One step of a running refresh or scan, once per second: counts the channel's seconds down,
 // then fills it, saves the buffer (scan), and tunes the next channel, or ends the refresh on the
-// last one (exports, recording by search words, back to TV channel 0). Stops at once when the
-// firmware left its normal state. Changes autorefresh, scan_mode, _epgShow, refresh_sec,
+// last one (exports, recording by search words, back to TV channel 0). Stops at once (the
+// screen goes back to the firmware) when the firmware left its normal state or the view's
+// channel is not a TV channel below 200. Changes autorefresh, scan_mode, _epgShow, refresh_sec,
 // _svcType, _svcNum, cursor, settings.scan_state.
 void auto_FillBuffer(void);
 
@@ -62,7 +64,8 @@ void Position_Store(void);
 
 // Starts the automatic EPG scan on the channel the receiver shows: the views count as shown and
 // the next events run the scan. now_in_minutes (MJD x 1440 + minutes of the day) is remembered as
-// the last scan's start. When the views were hidden the scan starts from a clean view state.
+// the last scan's start. When the views were hidden the scan starts from a clean view state on
+// the channel the receiver is tuned to (_svcType, _svcNum read from it).
 void Start_Scan(int now_in_minutes);
 
 #endif

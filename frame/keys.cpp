@@ -551,9 +551,12 @@ static dword keys_normal_view(dword key)
             list_page(key == RKEY_Rewind ? -1 : 1);
         return 0;
     case RKEY_Subtitle:
-        // The idle clock shows a new bar type; the title is rebuilt only when the types wrap.
+        // The idle clock shows the new bar type; the title is drawn again around it (the name
+        // makes room for a bar, and a bar of another height leaves nothing behind), and rebuilt
+        // when the types wrap.
         if (settings.timebar_title < TIMEBAR_TITLE_LAST) {
             settings.timebar_title++;
+            draw_view(0);
         } else {
             settings.timebar_title = 0;
             DrawEPG(1);

@@ -13,6 +13,7 @@ byte time_sec;
 int _svcType;
 int _svcNum;
 int _maxSvcNum;
+int tv_channel_count;
 
 // --- Main states ---
 int _epgShow;
@@ -36,6 +37,7 @@ int cursor_store2;
 int ListOffset_store2;
 int longinfo_site = 1;
 int countdown;
+dword countdown_tick;
 word temp_mjd;
 int temp_h;
 int temp_min;
@@ -69,6 +71,7 @@ void CountChannels(void)
     int tv = 0, radio = 0;
     TAP_Channel_GetTotalNum(&tv, &radio);
     _maxSvcNum = _svcType == SVC_TYPE_Tv ? tv : radio;
+    tv_channel_count = tv;
 }
 
 int ApplyChannelLimit(void)

@@ -22,6 +22,7 @@ extern byte time_sec;          // second 0..59
 extern int _svcType;           // service type of the views' channel: 0 TV, 1 radio
 extern int _svcNum;            // service number from 0 (the Now view: first channel of the page)
 extern int _maxSvcNum;         // channels of the current type, possibly lowered by the channel-count limit
+extern int tv_channel_count;   // the receiver's TV channels when last counted (CountChannels)
 
 // --- Main states ---
 extern int _epgShow;           // 0 hidden (TV state), 1 a view or a scan owns the screen, -1 ending
@@ -45,6 +46,7 @@ extern int cursor_store2;      // position of a list to return to from its edito
 extern int ListOffset_store2;
 extern int longinfo_site;      // page of the extended info text, from 1
 extern int countdown;          // seconds of a short key window (4 after a passed-on key, 3 after digits)
+extern dword countdown_tick;   // tick (10 ms) the key window counts from: the last key while it is open
 extern word temp_mjd;          // the chosen time shown while timeline_mode is 1: date ...
 extern int temp_h;             // ... hour
 extern int temp_min;           // ... minute
@@ -71,7 +73,8 @@ extern PlatformChannelInfo chInfo;   // scratch channel record
 // Reads the firmware clock into time_mjd, time_h, time_min, time_sec.
 void ReadClock(void);
 
-// Counts the channels of the current service type into _maxSvcNum.
+// Counts the channels of the current service type into _maxSvcNum, and the TV channels into
+// tv_channel_count.
 void CountChannels(void);
 
 // The channel-count limit: for TV only, lowers _maxSvcNum to settings.scan_max_channels

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace rx {
 
@@ -110,9 +111,49 @@ std::string demoSettingsImage() {
     return bytes;
 }
 
-bool prepareDemoDisk(const std::string &diskDir, std::string &error) {
+// Files an earlier demo run leaves on its disk: the plug-in's own ("Diro_ROD.*" and its lists)
+// and the firmware's recordings.
+static bool demoWrote(const std::filesystem::directory_entry &entry) {
     std::error_code ec;
-    std::filesystem::remove_all(diskDir, ec);
+    if (!entry.is_regular_file(ec))
+        return false;
+    std::string name = entry.path().filename().string();
+    return name.rfind("Diro_ROD.", 0) == 0 || name == "Timer_List.txt" || name == "TV_Channel_List.txt" ||
+           name == "Radio_Channel_List.txt" || (name.size() > 4 && name.compare(name.size() - 4, 4, ".rec") == 0);
+}
+
+bool prepareDemoDisk(const std::string &diskDir, std::string &error, std::string *replaced) {
+    std::error_code ec;
+    std::vector<std::filesystem::path> earlier;
+    if (std::filesystem::exists(diskDir, ec)) {
+        if (!std::filesystem::is_directory(diskDir, ec)) {
+            error = "the demo disk " + diskDir + " is a file, not a folder: give --demo a folder of its own";
+            return false;
+        }
+        std::vector<std::string> foreign;
+        for (const auto &entry : std::filesystem::directory_iterator(diskDir, ec)) {
+            if (demoWrote(entry))
+                earlier.push_back(entry.path());
+            else
+                foreign.push_back(entry.path().filename().string());
+        }
+        if (!foreign.empty()) {
+            std::string names;
+            for (size_t i = 0; i < foreign.size() && i < 3; ++i)
+                names += (i ? ", " : "") + foreign[i];
+            if (foreign.size() > 3)
+                names += ", ...";
+            error = "the demo disk " + diskDir + " holds files the demo did not write (" + names +
+                    "): give --demo a folder of its own";
+            return false;
+        }
+    }
+    for (const auto &path : earlier)
+        std::filesystem::remove(path, ec);
+    if (replaced)
+        *replaced = earlier.empty() ? ""
+                                    : std::to_string(earlier.size()) + (earlier.size() == 1 ? " file" : " files") +
+                                          " of an earlier demo replaced";
     std::filesystem::create_directories(diskDir, ec);
     if (ec) {
         error = "cannot create the demo disk " + diskDir + ": " + ec.message();

@@ -1,5 +1,6 @@
 // The built-in demo (`receiver --demo DIR`, `make run`): the plug-in starts on the demo lineup
-// with a fixed clock on a fresh disk DIR/disk whose settings file asks for the free-disk warning;
+// with a fixed clock on a fresh disk DIR/disk (files of an earlier demo are replaced, a folder
+// holding others is refused) whose settings file asks for the free-disk warning;
 // the demo script (a text run by the script runner) takes screenshots into DIR.
 // Example:
 //   std::string err;
@@ -17,9 +18,11 @@ extern const char *const kDemoClock;
 // The demo script.
 const std::string &demoScriptText();
 
-// Empties (or makes) the folder and writes the demo's settings file into it: 128 words of -512,
-// the free-disk warning limit (byte offset 24) at 999 GB. False with a message.
-bool prepareDemoDisk(const std::string &diskDir, std::string &error);
+// Makes the folder, or empties it of what an earlier demo wrote there, and writes the demo's
+// settings file into it: 128 words of -512, the free-disk warning limit (byte offset 24) at
+// 999 GB. A folder that holds anything else is left alone: false with a message naming it. When
+// files of an earlier demo go, `replaced` says how many ("" none).
+bool prepareDemoDisk(const std::string &diskDir, std::string &error, std::string *replaced = nullptr);
 
 // The demo settings file's bytes.
 std::string demoSettingsImage();

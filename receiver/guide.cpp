@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <limits>
 #include <unordered_map>
 
@@ -40,9 +39,10 @@ struct Item {
 
 Guide guideFromXmltv(const XmltvGuide &xmltv, const GuideSettings &settings, int64_t clockMs) {
     Guide g;
-    g.tzMinutes = settings.tzFromGuide && !xmltv.programmes.empty() ? xmltv.programmes[0].startZoneMinutes
-                                                                    : settings.tzMinutes;
-    int64_t tzMs = g.tzMinutes * kMsPerMinute;
+    const Zone zone = settings.tzFromGuide && !xmltv.programmes.empty()
+                          ? Zone::fixed(xmltv.programmes[0].startZoneMinutes)
+                          : settings.zone;
+    g.zone = zone.name();
     g.counts.programmes = static_cast<long>(xmltv.programmes.size());
 
     std::unordered_map<std::string, size_t> channelAt;
@@ -57,9 +57,11 @@ Guide guideFromXmltv(const XmltvGuide &xmltv, const GuideSettings &settings, int
         auto at = channelAt.find(p.channelId);
         if (at == channelAt.end())
             continue;  // the reader names every channel a programme uses
-        Item it{toMinute(p.startUtcMs + tzMs), 0, false, i};
+        // Each time at the zone's offset of its own moment: a schedule across a change to or from
+        // summer time keeps the clock times the viewers read.
+        Item it{toMinute(zone.localMs(p.startUtcMs)), 0, false, i};
         if (p.hasStop) {
-            int64_t stop = toMinute(p.stopUtcMs + tzMs);
+            int64_t stop = toMinute(zone.localMs(p.stopUtcMs));
             if (stop == it.startMs) {
                 ++g.counts.zeroLength;
                 continue;
@@ -175,7 +177,7 @@ std::string guideSummary(const std::string &source, const Guide &guide) {
     };
     std::string s = "guide " + source + ": " + count(static_cast<long>(guide.channels.size()), "channel", "channels") +
                     ", " + count(n.events, "event", "events") + " from " +
-                    count(n.programmes, "programme", "programmes") + ", local time " + formatZone(guide.tzMinutes);
+                    count(n.programmes, "programme", "programmes") + ", local time " + guide.zone;
     if (guide.shiftDays != 0)
         s += ", moved by " + std::to_string(guide.shiftDays) + " days";
     std::vector<std::string> tidied;
@@ -192,38 +194,6 @@ std::string guideSummary(const std::string &source, const Guide &guide) {
     for (size_t i = 0; i < tidied.size(); ++i)
         s += (i == 0 ? " (" : ", ") + tidied[i];
     return s + (tidied.empty() ? "" : ")");
-}
-
-std::string formatZone(int minutes) {
-    char buf[16];
-    int a = minutes < 0 ? -minutes : minutes;
-    std::snprintf(buf, sizeof buf, "%c%02d%02d", minutes < 0 ? '-' : '+', a / 60 % 100, a % 60);
-    return buf;
-}
-
-bool parseZone(const std::string &text, int &minutes) {
-    if (text == "UTC" || text == "utc" || text == "Z" || text == "GMT") {
-        minutes = 0;
-        return true;
-    }
-    if (text.size() < 3 || (text[0] != '+' && text[0] != '-'))
-        return false;
-    std::string digits;
-    for (size_t i = 1; i < text.size(); ++i) {
-        if (text[i] == ':' && i == 3)
-            continue;
-        if (!std::isdigit(static_cast<unsigned char>(text[i])))
-            return false;
-        digits += text[i];
-    }
-    if (digits.size() != 2 && digits.size() != 4)
-        return false;
-    int hh = std::stoi(digits.substr(0, 2));
-    int mm = digits.size() == 4 ? std::stoi(digits.substr(2)) : 0;
-    if (hh > 14 || mm > 59)
-        return false;
-    minutes = (text[0] == '-' ? -1 : 1) * (hh * 60 + mm);
-    return true;
 }
 
 }  // namespace rx

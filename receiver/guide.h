@@ -10,7 +10,7 @@
 // one ends where that one starts. Broadcast schedules have no overlaps, and the firmware's
 // records count whole minutes.
 // Example:
-//   rx::Guide g = rx::guideFromXmltv(xmltv, {60, false, true, 0}, clockMs);  // +0100, moved to today
+//   rx::Guide g = rx::guideFromXmltv(xmltv, {rx::Zone::fixed(60), false, true, 0}, clockMs);  // moved to today
 //   std::vector<sim::Channel> lineup = rx::lineupFromGuide(g);              // TV, numbers from 1
 //   rx::installGuide(fw.epg, lineup, g, warnings);
 #pragma once
@@ -20,14 +20,15 @@
 #include <vector>
 
 #include "receiver/xmltv.h"
+#include "receiver/zone.h"
 #include "sim/channels.h"
 #include "sim/epg.h"
 
 namespace rx {
 
 struct GuideSettings {
-    int tzMinutes = 60;        // the receiver's local time: minutes east of UTC
-    bool tzFromGuide = false;  // take the zone of the guide's first programme instead
+    Zone zone = Zone::fixed(60);  // the receiver's local time: every time at its own offset
+    bool tzFromGuide = false;  // take the (fixed) offset of the guide's first programme instead
     bool autoShift = false;    // move the guide by whole days so that it starts on the clock's day
     int shiftDays = 0;         // else move it by this many days
 };
@@ -51,7 +52,7 @@ struct GuideCounts {
 struct Guide {
     std::vector<GuideChannel> channels;  // the file's order
     GuideCounts counts;
-    int tzMinutes = 60;  // the local time the schedules are in
+    std::string zone;    // the local time the schedules are in: "+0100", "Europe/Berlin"
     int shiftDays = 0;   // days the guide was moved by
 };
 
@@ -71,8 +72,5 @@ int installGuide(sim::Epg &epg, const std::vector<sim::Channel> &lineup, const G
 // One line about what was read, for the user: channels, programmes, what tidying changed.
 std::string guideSummary(const std::string &source, const Guide &guide);
 
-// "+hhmm" / "-hhmm" of an offset in minutes, and back (false when malformed).
-std::string formatZone(int minutes);
-bool parseZone(const std::string &text, int &minutes);
 
 }  // namespace rx

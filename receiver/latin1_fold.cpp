@@ -75,6 +75,13 @@ bool isInvisible(unsigned cp) {
            cp == 0xFEFF || (cp >= 0xFE00 && cp <= 0xFE0F);
 }
 
+// Symbols, pictographs and punctuation of other scripts: left out when they have no near form
+// (a letter without one becomes a placeholder instead).
+bool isSymbol(unsigned cp) {
+    return (cp >= 0x2000 && cp <= 0x2BFF) || (cp >= 0x3000 && cp <= 0x303F) || (cp >= 0xE000 && cp <= 0xF8FF) ||
+           (cp >= 0x1F000 && cp <= 0x1FAFF);
+}
+
 // Reads one code point at i (advancing i); a byte that does not start valid UTF-8 is taken as
 // Latin-1.
 unsigned nextCodePoint(std::string_view s, size_t &i) {
@@ -205,16 +212,21 @@ std::string foldToLatin1(std::string_view utf8, bool keepLineBreaks, FoldCounts 
                 ++n.folded;  // else the accent goes: the base letter stands for the whole
         } else {
             std::string f = foldCodePoint(cp);
-            if (f.empty())
-                ++n.dropped;
-            else
+            if (!f.empty()) {
                 ++n.folded;
-            raw += f;
+                raw += f;
+            } else if (isSymbol(cp)) {
+                ++n.dropped;
+            } else {
+                ++n.placeholders;
+                raw += '?';
+            }
         }
     }
     if (counts) {
         counts->folded += n.folded;
         counts->dropped += n.dropped;
+        counts->placeholders += n.placeholders;
     }
     return tidy(raw, keepLineBreaks);
 }

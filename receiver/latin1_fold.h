@@ -2,8 +2,10 @@
 // Characters outside Latin-1 become their nearest Latin-1 form where that is plain (typographic
 // quotes to ASCII quotes, dashes to '-', the ellipsis to "...", letters with other accents to
 // their base letter, a letter followed by a combining accent to the accented letter when Latin-1
-// has it, Cyrillic spelled out in Latin letters); the rest is dropped. Control characters are
-// dropped, white space is tidied, line breaks are kept where asked.
+// has it, Cyrillic spelled out in Latin letters). A letter of another script without such a form
+// becomes the placeholder '?', so a Greek or Japanese title never comes out empty; symbols and
+// pictographs without a near form, and control characters, are dropped. White space is tidied,
+// line breaks are kept where asked.
 // Example:
 //   rx::FoldCounts n;
 //   std::string l1 = rx::foldToLatin1("\xE2\x80\x9EKrimi\xE2\x80\x9C \xE2\x80\x93 \xC4\x8Ce\xC5\xA1ka", false, &n);
@@ -17,7 +19,8 @@ namespace rx {
 
 struct FoldCounts {
     long folded = 0;   // characters replaced by a near Latin-1 form
-    long dropped = 0;  // characters left out (no near form, control characters)
+    long dropped = 0;  // characters left out (symbols without a near form, control characters)
+    long placeholders = 0;  // letters without a near form, shown as '?'
 };
 
 // Folds UTF-8 text to Latin-1 and tidies it: runs of spaces and tabs become one space, lines are
@@ -25,7 +28,7 @@ struct FoldCounts {
 // at the ends); without, they become spaces. Bytes that are not UTF-8 are taken as Latin-1.
 std::string foldToLatin1(std::string_view utf8, bool keepLineBreaks, FoldCounts *counts = nullptr);
 
-// The Latin-1 form of one code point outside the printable Latin-1 range, "" when it is dropped.
+// The Latin-1 form of one code point outside the printable Latin-1 range, "" when it has none.
 std::string foldCodePoint(unsigned cp);
 
 // True when every byte is a printable Latin-1 byte (0x20..0x7E, 0xA1..0xFF but the soft hyphen

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "sim/latin1.h"
+#include "receiver/latin1_fold.h"
 
 namespace rx {
 
@@ -67,7 +67,7 @@ bool parseLineup(const std::string &text, const std::string &source, std::vector
             error = where + "the type is \"" + f[0] + "\", expected TV or RA";
             return false;
         }
-        c.name = sim::utf8ToLatin1(f[1]);
+        c.name = foldToLatin1(f[1], false);   // as the guide's names are
         if (c.name.empty()) {
             error = where + "the channel has no name";
             return false;

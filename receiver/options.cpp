@@ -49,7 +49,7 @@ std::string usage() {
     return "usage: receiver [options] --script FILE|-\n"
            "       receiver [options] --demo DIR\n"
            "       receiver --dump-buffer FILE|DIR\n"
-           "       receiver --buffer-to-xmltv FILE|DIR OUT.xml [--tz +hhmm]\n"
+           "       receiver --buffer-to-xmltv FILE|DIR OUT.xml [--tz ZONE]\n"
            "The virtual receiver: loads the Dir'o ROD plug-in image as the firmware does and drives it.\n"
            "  --script FILE     run a script (- reads standard input); exit 0 when every expect held,\n"
            "                    1 when one failed, 2 for a bad option or script line\n"
@@ -57,7 +57,8 @@ std::string usage() {
            "  --disk DIR        the plug-in's folder (created if missing; default ./receiver-disk)\n"
            "  --lineup FILE     channel list: TV|name|service id|logical number|transponder[|XMLTV id]\n"
            "                    or RA|..., # comments (default: the built-in demo lineup)\n"
-           "  --clock \"YYYY-MM-DD HH:MM[:SS]\"  clock at power-on (default: now, local time)\n"
+           "  --clock \"YYYY-MM-DD HH:MM[:SS]\"  clock at power-on, 1858-11-17 to 2038-04-22 (default:\n"
+           "                    now in the receiver's zone, see --tz)\n"
            "  --channel tv:N|ra:N  channel tuned at power-on (default tv:0)\n"
            "  --osd-language N  the receiver's OSD language (0 English, 2 German, 15 Finnish; default 0)\n"
            "  --free-mb N       free disk space reported, in MB (default 500000)\n"
@@ -66,8 +67,9 @@ std::string usage() {
            "                    its channels are the lineup. Default: the built-in demo guide, 8 days for\n"
            "                    every channel of the lineup\n"
            "  --guide-shift auto|N  move the guide by whole days: auto so that it starts on the clock's day\n"
-           "  --tz +hhmm|guide  the receiver's local time, as an offset from UTC (default +0100, no summer\n"
-           "                    time); guide: the zone of the guide's first programme\n"
+           "  --tz ZONE|+hhmm|guide  the receiver's local time: a zone of the system's time-zone data with\n"
+           "                    its summer time (Europe/Berlin, Europe/Helsinki), an offset from UTC, or\n"
+           "                    guide: the offset of the guide's first programme (default: the host's zone)\n"
            "  --eit all|transponder  what the firmware knows: all, every channel's schedule (default);\n"
            "                    transponder, a channel's whole schedule only once its transponder was tuned\n"
            "                    for 10 s, else its running and next event\n"
@@ -77,7 +79,7 @@ std::string usage() {
            "                    (exit 2 when it is missing or damaged)\n"
            "  --buffer-to-xmltv FILE|DIR OUT.xml  write the plug-in's buffer file (or the one in DIR) as\n"
            "                    an XMLTV guide (- standard output): its channels, the programmes with\n"
-           "                    title, sub-title and description, times in the --tz zone (default +0100)\n"
+           "                    title, sub-title and description, times in the --tz zone (default: the host's)\n"
            "  --help            this text\n"
            "Script commands (one a line, # comments):\n"
            "  key NAME [xN] | hold NAME SECONDS | wait 500ms|3s|20m|2h | clock \"YYYY-MM-DD HH:MM[:SS]\"\n"
@@ -148,12 +150,18 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
                 error = "--clock \"" + value + "\": expected \"YYYY-MM-DD HH:MM[:SS]\"";
                 return OptionsResult::Error;
             }
+            if (!sim::firmwareCanHold(out.clockMs)) {
+                error = "--clock \"" + value + "\": the receiver's clock holds dates " + sim::firmwareDateRange() +
+                        " only";
+                return OptionsResult::Error;
+            }
             out.clockGiven = true;
         } else if (name == "--channel") {
             if (!parseChannelRef(value, out.svcType, out.svcNum)) {
                 error = "--channel " + value + ": expected tv:N or ra:N";
                 return OptionsResult::Error;
             }
+            out.channelGiven = true;
         } else if (name == "--osd-language") {
             if (!parseInt(value, 0, 255, n)) {
                 error = "--osd-language " + value + ": expected a number 0..255";
@@ -167,8 +175,16 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
             }
             out.freeMb = static_cast<uint32_t>(n);
         } else if (name == "--script") {
+            if (!out.script.empty()) {
+                error = "--script given twice (" + out.script + " and " + value + "): give one script";
+                return OptionsResult::Error;
+            }
             out.script = value;
         } else if (name == "--demo") {
+            if (!out.demoDir.empty()) {
+                error = "--demo given twice (" + out.demoDir + " and " + value + "): give one folder";
+                return OptionsResult::Error;
+            }
             out.demoDir = value;
         } else if (name == "--plugin") {
             out.plugin = value;
@@ -189,8 +205,9 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
             }
         } else if (name == "--tz") {
             out.tzFromGuide = value == "guide";
-            if (!out.tzFromGuide && !parseZone(value, out.tzMinutes)) {
-                error = "--tz " + value + ": expected an offset such as +0100 or -0430, or guide";
+            std::string why;
+            if (!out.tzFromGuide && !Zone::parse(value, out.zone, why)) {
+                error = "--tz " + value + ": " + why;
                 return OptionsResult::Error;
             }
         } else if (name == "--eit") {
@@ -215,7 +232,7 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
             return OptionsResult::Error;
         }
         if (out.tzFromGuide) {
-            error = "--buffer-to-xmltv: give the receiver's zone as --tz +hhmm (there is no guide to take it from)";
+            error = "--buffer-to-xmltv: give the receiver's zone as --tz ZONE or +hhmm (there is no guide to take it from)";
             return OptionsResult::Error;
         }
         return OptionsResult::BufferToXmltv;

@@ -12,13 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "receiver/zone.h"
+
 namespace rx {
 
 struct Options {
     std::string disk = "./receiver-disk";
     std::string lineupFile;          // "" the built-in demo lineup
     bool clockGiven = false;
-    int64_t clockMs = 0;             // local time at power-on (when given)
+    int64_t clockMs = 0;             // local time at power-on (when given), one the firmware can hold
     int svcType = 0, svcNum = 0;     // tuned at power-on
     int osdLanguage = 0;
     uint32_t freeMb = 500000;
@@ -28,8 +30,9 @@ struct Options {
     std::string guideFile;           // XMLTV guide; "" the demo guide
     bool guideShiftAuto = false;     // move the guide by whole days so that it starts today
     int guideShiftDays = 0;          // else move it by this many days
-    int tzMinutes = 60;              // the receiver's local time, minutes east of UTC
-    bool tzFromGuide = false;        // take the zone of the guide's first programme
+    Zone zone = Zone::host();        // the receiver's local time
+    bool tzFromGuide = false;        // take the offset of the guide's first programme
+    bool channelGiven = false;       // --channel was given
     bool eitTransponder = false;     // the firmware knows full schedules only of tuned transponders
     std::string dumpBuffer;          // a buffer file (or its folder) to print
     std::string bufferToXmltv;       // a buffer file (or its folder) to write as an XMLTV guide ...

@@ -15,6 +15,7 @@
 #include "receiver/options.h"
 #include "receiver/script.h"
 #include "receiver/xmltv_write.h"
+#include "receiver/zone.h"
 #include "sim/clock.h"
 #include "sim/receiver.h"
 
@@ -37,32 +38,38 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
     case OptionsResult::DumpBuffer:
         return runBufferDump(opt.dumpBuffer, out, err);
     case OptionsResult::BufferToXmltv:
-        return runBufferToXmltv(opt.bufferToXmltv, opt.xmltvOut, opt.tzMinutes, out, err);
+        return runBufferToXmltv(opt.bufferToXmltv, opt.xmltvOut, opt.zone, out, err);
     case OptionsResult::Run:
         break;
     }
 
-    bool demo = !opt.demoDir.empty();
-    int64_t clockMs = 0;
-    if (demo)
-        sim::parseLocalTime(kDemoClock, clockMs);
-    else
-        clockMs = opt.clockGiven ? opt.clockMs : sim::hostLocalTimeMs();
-
-    // The guide is read before the lineup: without --lineup its channels are the lineup.
-    Guide guide;
+    // The guide is read before the clock (--tz guide takes its zone) and before the lineup
+    // (without --lineup its channels are the lineup).
     bool haveGuide = !opt.guideFile.empty();
+    XmltvGuide xmltv;
     if (haveGuide) {
-        XmltvGuide xmltv;
         if (!readXmltvFile(opt.guideFile, xmltv, why)) {
             err << "receiver: " << why << "\n";
             return 2;
         }
         for (const std::string &w : xmltv.warnings)
             err << "receiver: warning: " << w << "\n";
+    }
+    Zone zone = opt.zone;
+    if (opt.tzFromGuide && !xmltv.programmes.empty())
+        zone = Zone::fixed(xmltv.programmes[0].startZoneMinutes);
+
+    bool demo = !opt.demoDir.empty();
+    int64_t clockMs = 0;
+    if (demo)
+        sim::parseLocalTime(kDemoClock, clockMs);
+    else
+        clockMs = opt.clockGiven ? opt.clockMs : zone.nowLocalMs();
+
+    Guide guide;
+    if (haveGuide) {
         GuideSettings gs;
-        gs.tzMinutes = opt.tzMinutes;
-        gs.tzFromGuide = opt.tzFromGuide;
+        gs.zone = zone;
         gs.autoShift = opt.guideShiftAuto;
         gs.shiftDays = opt.guideShiftDays;
         guide = guideFromXmltv(xmltv, gs, clockMs);
@@ -126,20 +133,37 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
     run.err = &err;
     if (demo) {
         config.firmware.diskDir = (std::filesystem::path(opt.demoDir) / "disk").string();
-        if (!prepareDemoDisk(config.firmware.diskDir, why)) {
+        std::string replaced;
+        if (!prepareDemoDisk(config.firmware.diskDir, why, &replaced)) {
             err << "receiver: " << why << "\n";
             return 2;
         }
+        if (!replaced.empty())
+            err << "receiver: demo disk " << config.firmware.diskDir << ": " << replaced << "\n";
         run.outputDir = opt.demoDir;
     } else {
         config.firmware.diskDir = opt.disk;
     }
     sim::ChannelRef tuned = config.firmware.channel;
-    if (!sim::Channels(lineup).find(tuned.svcType, tuned.svcNum)) {
-        err << "receiver: --channel " << (tuned.svcType == 0 ? "tv:" : "ra:") << tuned.svcNum
-            << ": there is no such channel in the lineup\n";
+    sim::Channels channels(lineup);
+    if (!channels.find(tuned.svcType, tuned.svcNum)) {
+        if (opt.channelGiven) {
+            err << "receiver: --channel " << (tuned.svcType == 0 ? "tv:" : "ra:") << tuned.svcNum
+                << ": there is no such channel in the lineup\n";
+        } else if (lineup.empty()) {
+            err << "receiver: the lineup " << opt.lineupFile << " has no channels\n";
+        } else {
+            err << "receiver: the lineup " << opt.lineupFile << " has no TV channel to start on: add one, or "
+                << "start on a radio channel with --channel ra:0\n";
+        }
         return 2;
     }
+    // The whole script is checked before anything runs, its channels against the lineup too.
+    std::vector<std::string> channelErrors = checkScriptChannels(script, channels);
+    for (const std::string &e : channelErrors)
+        err << e << "\n";
+    if (!channelErrors.empty())
+        return 2;
 
     std::unique_ptr<sim::Receiver> rx;
     try {
@@ -149,6 +173,7 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
         return 2;
     }
     rx->firmware().system.echoPrints = true;
+    rx->firmware().log.echo = true;
     // What the receiver broadcasts: the guide's schedules, or the demo guide for every channel.
     if (haveGuide) {
         std::vector<std::string> warnings;

@@ -9,6 +9,7 @@
 
 #include "frame/platform/tap.h"
 #include "receiver/options.h"
+#include "sim/channels.h"
 #include "sim/clock.h"
 #include "sim/disk.h"
 #include "sim/latin1.h"
@@ -211,7 +212,11 @@ bool parseCommand(const std::vector<std::string> &w, const std::vector<bool> &qu
             return false;
         c.op = Op::Wait;
         if (!parseDuration(w[1], c.ms)) {
-            why = "the duration \"" + w[1] + "\" is not like 500ms, 3s, 20m or 2h";
+            int64_t unlimited = 0;
+            if (parseDuration(w[1], unlimited, false))
+                why = "the duration \"" + w[1] + "\" is longer than a script may wait at once (366 days)";
+            else
+                why = "the duration \"" + w[1] + "\" is not like 500ms, 3s, 20m or 2h";
             return false;
         }
         return true;
@@ -223,6 +228,10 @@ bool parseCommand(const std::vector<std::string> &w, const std::vector<bool> &qu
         std::string t = n == 3 ? w[1] + " " + w[2] : w[1];
         if (!sim::parseLocalTime(t, c.ms)) {
             why = "\"" + t + "\" is not a date and time \"YYYY-MM-DD HH:MM[:SS]\"";
+            return false;
+        }
+        if (!sim::firmwareCanHold(c.ms)) {
+            why = "\"" + t + "\": the receiver's clock holds dates " + std::string(sim::firmwareDateRange()) + " only";
             return false;
         }
         return true;
@@ -354,6 +363,22 @@ bool parseCommand(const std::vector<std::string> &w, const std::vector<bool> &qu
 
 }  // namespace
 
+std::string noSuchChannel(const sim::Channels &channels, int svcType) {
+    return "there is no such channel: the lineup has " + std::to_string(channels.count(svcType)) +
+           (svcType == 0 ? " TV" : " radio") + " channels, numbered from 0";
+}
+
+std::vector<std::string> checkScriptChannels(const Script &script, const sim::Channels &channels) {
+    std::vector<std::string> errors;
+    for (const Command &c : script.commands) {
+        if ((c.op == Op::Tune || c.op == Op::DumpGuide || c.op == Op::Record ||
+             (c.op == Op::RecordStop && c.svcNum >= 0)) && !channels.find(c.svcType, c.svcNum))
+            errors.push_back(script.name + ":" + std::to_string(c.line) + ": " + c.source + ": " +
+                             noSuchChannel(channels, c.svcType));
+    }
+    return errors;
+}
+
 bool keyCode(const std::string &name, uint32_t &code) {
     std::string u = upper(name);
     for (const KeyName &k : kKeys) {
@@ -372,7 +397,7 @@ bool keyCode(const std::string &name, uint32_t &code) {
     return false;
 }
 
-bool parseDuration(const std::string &text, int64_t &ms) {
+bool parseDuration(const std::string &text, int64_t &ms, bool limited) {
     char *end = nullptr;
     errno = 0;
     double v = std::strtod(text.c_str(), &end);
@@ -384,7 +409,7 @@ bool parseDuration(const std::string &text, int64_t &ms) {
                    : unit == "m"                 ? 60000
                    : unit == "h"                 ? 3600000
                                                  : -1;
-    if (scale < 0 || v * scale > 366.0 * 24 * 3600000)
+    if (scale < 0 || (limited && v * scale > kMaxWaitMs) || v * scale > 9.0e15)
         return false;
     ms = static_cast<int64_t>(std::llround(v * scale));
     return true;
@@ -393,7 +418,9 @@ bool parseDuration(const std::string &text, int64_t &ms) {
 bool parseScript(const std::string &text, const std::string &name, Script &out, std::vector<std::string> &errors) {
     Script script;
     script.name = name;
-    std::istringstream in(text);
+    // A byte-order mark, as some editors save UTF-8, is no part of the first command.
+    static const std::string kByteOrderMark = "\xEF\xBB\xBF";
+    std::istringstream in(text.rfind(kByteOrderMark, 0) == 0 ? text.substr(kByteOrderMark.size()) : text);
     std::string line;
     int lineNo = 0;
     size_t errorsBefore = errors.size();

@@ -14,6 +14,7 @@
 #include <vector>
 
 namespace sim {
+class Channels;
 class Receiver;
 }
 
@@ -51,10 +52,20 @@ struct Script {
 // Parses a whole script; false with one "name:line: why" message per bad line.
 bool parseScript(const std::string &text, const std::string &name, Script &out, std::vector<std::string> &errors);
 
+// The commands that name a channel (tune, dump guide) checked against a lineup: one
+// "name:line: why" message for each channel the lineup lacks.
+std::vector<std::string> checkScriptChannels(const Script &script, const sim::Channels &channels);
+
+// The message for a channel the lineup lacks: "there is no such channel: the lineup has ...".
+std::string noSuchChannel(const sim::Channels &channels, int svcType);
+
 // A key name of the script language (OK, EXIT, <<, 0x1001E, ...); false when unknown.
 bool keyCode(const std::string &name, uint32_t &code);
-// "500ms", "3s", "20m", "2h" (a bare number is seconds); false when malformed.
-bool parseDuration(const std::string &text, int64_t &ms);
+// The longest a script lets time pass in one command.
+constexpr int64_t kMaxWaitMs = 366LL * 24 * 3600000;
+// "500ms", "3s", "20m", "2h" (a bare number is seconds); false when malformed or, when limited,
+// longer than kMaxWaitMs.
+bool parseDuration(const std::string &text, int64_t &ms, bool limited = true);
 
 struct RunSettings {
     std::string outputDir;   // relative snap/dump paths are taken from here ("" the current folder)

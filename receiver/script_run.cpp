@@ -10,6 +10,7 @@
 #include "receiver/buffer_dump.h"
 #include "receiver/firmware_dump.h"
 #include "receiver/script.h"
+#include "sim/clock.h"
 #include "sim/epg.h"
 #include "sim/latin1.h"
 #include "sim/receiver.h"
@@ -44,6 +45,11 @@ public:
             bool wasRunning = rx_.pluginRunning();
             if (!step(c))
                 return 2;
+            if (!sim::firmwareCanHold(rx_.firmware().clock.nowMs())) {
+                error(c, std::string("the clock went past the last day it holds: it holds dates ") +
+                             sim::firmwareDateRange() + " only");
+                return 2;
+            }
             if (wasRunning && !rx_.pluginRunning())
                 err_ << where(c) << "the plug-in ended\n";
         }
@@ -112,12 +118,6 @@ private:
         return !ec;
     }
 
-    bool noSuchChannel(const Command &c) {
-        return error(c, "there is no such channel: the lineup has " +
-                            std::to_string(rx_.firmware().channels.count(c.svcType)) +
-                            (c.svcType == 0 ? " TV" : " radio") + " channels, numbered from 0");
-    }
-
     // A timer through the receiver's own menu; a refusal fails the script with the firmware's code.
     bool addTimer(const Command &c) {
         TimerRecord t{};
@@ -168,12 +168,12 @@ private:
         }
         case Op::Tune:
             if (!rx_.tune(c.svcType, c.svcNum))
-                return noSuchChannel(c);
+                return error(c, noSuchChannel(rx_.firmware().channels, c.svcType));
             return true;
         case Op::Record: {
             sim::ChannelRef ch{c.svcType, c.svcNum};
             if (!rx_.firmware().channels.find(c.svcType, c.svcNum))
-                return noSuchChannel(c);
+                return error(c, noSuchChannel(rx_.firmware().channels, c.svcType));
             if (rx_.record(ch) < 0)
                 return error(c, rx_.firmware().recordings.slotOf(ch) >= 0 ? std::string("the channel records already")
                                 : rx_.firmware().recordings.diskFull
@@ -206,7 +206,7 @@ private:
             return writeOut(c, c.arg, screenTextDump(rx_));
         case Op::DumpGuide:
             if (!rx_.firmware().channels.find(c.svcType, c.svcNum))
-                return noSuchChannel(c);
+                return error(c, noSuchChannel(rx_.firmware().channels, c.svcType));
             return writeOut(c, c.arg, guideDump(rx_, c.svcType, c.svcNum));
         case Op::DumpSettings: {
             std::string dump, why;

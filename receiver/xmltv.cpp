@@ -266,6 +266,7 @@ struct Reader {
         std::string out = foldToLatin1(utf8, lines, &n);
         guide.foldedChars += n.folded;
         guide.droppedChars += n.dropped;
+        guide.placeholderChars += n.placeholders;
         return out;
     }
 

@@ -41,6 +41,7 @@ struct XmltvGuide {
     std::vector<std::string> warnings;        // repairs and skipped programmes, for the user
     long foldedChars = 0;                     // characters outside Latin-1 replaced by a near form
     long droppedChars = 0;                    // characters left out
+    long placeholderChars = 0;                // letters without a near form, shown as '?'
 };
 
 // Parses the bytes of an XMLTV file; false with "source: why" (line and column for XML faults).

@@ -47,12 +47,15 @@ std::string xmlText(const std::string &latin1, bool barsAreLineBreaks) {
 
 bool blank(const std::string &s) { return s.find_first_not_of(" \t\r\n|") == std::string::npos; }
 
-std::string xmltvTime(uint32_t mjd, int hour, int minute, int tzMinutes) {
+// A local time of the buffer with the zone's offset in effect then (summer time included).
+std::string xmltvTime(uint32_t mjd, int hour, int minute, const Zone &zone) {
     int y = 0, m = 0, d = 0, wd = 0;
     sim::dateFromMjd(static_cast<int>(mjd), y, m, d, wd);
+    int64_t local = sim::Clock::fromCivil({y, m, d, hour, minute, 0});
+    int64_t utc = local - int64_t(zone.offsetMinutesAt(local)) * 60000;
     char buf[32];
     std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d00 ", y, m, d, hour, minute);
-    return buf + formatZone(tzMinutes);
+    return buf + formatZone(zone.offsetMinutesAt(utc));
 }
 
 void element(std::string &xml, const char *name, const std::string &text) {
@@ -84,7 +87,7 @@ std::string xmltvChannelId(int slot, const std::string &latin1Name) {
     return std::to_string(slot + 1) + (slug.empty() ? "" : "." + slug) + ".dirorod";
 }
 
-std::string xmltvFromBuffer(const BufferContents &contents, int tzMinutes) {
+std::string xmltvFromBuffer(const BufferContents &contents, const Zone &zone) {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<!DOCTYPE tv SYSTEM \"xmltv.dtd\">\n"
                       "<tv generator-info-name=\"Dir'o ROD receiver\">\n";
@@ -99,8 +102,8 @@ std::string xmltvFromBuffer(const BufferContents &contents, int tzMinutes) {
     for (const BufferChannel &ch : contents.channels) {
         std::string id = xmltvChannelId(ch.slot, ch.name);
         for (const BufferEvent &e : ch.events) {
-            xml += "  <programme start=\"" + xmltvTime(e.startMjd, e.startHour, e.startMinute, tzMinutes) +
-                   "\" stop=\"" + xmltvTime(e.endMjd, e.endHour, e.endMinute, tzMinutes) + "\" channel=\"" + id +
+            xml += "  <programme start=\"" + xmltvTime(e.startMjd, e.startHour, e.startMinute, zone) +
+                   "\" stop=\"" + xmltvTime(e.endMjd, e.endHour, e.endMinute, zone) + "\" channel=\"" + id +
                    "\">\n";
             element(xml, "title", xmlText(blank(e.title) ? kNoTitle : e.title, false));
             if (!blank(e.shortInfo))
@@ -114,7 +117,7 @@ std::string xmltvFromBuffer(const BufferContents &contents, int tzMinutes) {
     return xml;
 }
 
-int runBufferToXmltv(const std::string &path, const std::string &outPath, int tzMinutes, std::ostream &out,
+int runBufferToXmltv(const std::string &path, const std::string &outPath, const Zone &zone, std::ostream &out,
                      std::ostream &err) {
     std::string file, bytes, why;
     if (!loadBufferFile(path, file, bytes, why)) {
@@ -128,7 +131,7 @@ int runBufferToXmltv(const std::string &path, const std::string &outPath, int tz
         err << "receiver: " << file << ": this buffer file is damaged; no guide written\n";
         return 2;
     }
-    std::string xml = xmltvFromBuffer(c, tzMinutes);
+    std::string xml = xmltvFromBuffer(c, zone);
     if (outPath == "-") {
         out << xml;
         out.flush();
@@ -149,7 +152,7 @@ int runBufferToXmltv(const std::string &path, const std::string &outPath, int tz
     }
     err << "receiver: " << (outPath == "-" ? "XMLTV guide" : outPath) << ": " << events
         << (events == 1 ? " programme of " : " programmes of ") << channels
-        << (channels == 1 ? " channel" : " channels") << ", local time " << formatZone(tzMinutes)
+        << (channels == 1 ? " channel" : " channels") << ", local time " << zone.name()
         << (c.problems.empty() ? "" : ", with damaged parts of the buffer file left out") << "\n";
     if (events == 0)
         err << "receiver: warning: the buffer file holds no events: XMLTV readers want at least one programme\n";

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "receiver/buffer_dump.h"
+#include "receiver/zone.h"
 
 namespace rx {
 
@@ -26,15 +27,15 @@ extern const char *const kNoTitle;  // "(no title)"
 // has no letters or digits).
 std::string xmltvChannelId(int slot, const std::string &latin1Name);
 
-// The XMLTV document of a buffer's channels; tzMinutes is the receiver's local time (minutes
-// east of UTC) in which the buffer's times are.
-std::string xmltvFromBuffer(const BufferContents &contents, int tzMinutes);
+// The XMLTV document of a buffer's channels; zone is the receiver's local time, in which the
+// buffer's times are.
+std::string xmltvFromBuffer(const BufferContents &contents, const Zone &zone);
 
 // `--buffer-to-xmltv PATH OUT`: the buffer file (or the one in the folder PATH) as an XMLTV file
 // OUT ("-" standard output). The path written goes to out, a summary and problems to err.
 // 0 written from a sound file; 2 missing, unreadable or not writable (nothing written), or
 // damaged parts left out (the rest is written).
-int runBufferToXmltv(const std::string &path, const std::string &outPath, int tzMinutes, std::ostream &out,
+int runBufferToXmltv(const std::string &path, const std::string &outPath, const Zone &zone, std::ostream &out,
                      std::ostream &err);
 
 }  // namespace rx

@@ -485,14 +485,6 @@ static int value_has_effect(int row)
 
 // --- Editing ---
 
-// The TV channels the receiver has: the most the buffer can hold (below 200).
-static int tv_channel_count(void)
-{
-    int tv = 0, radio = 0;
-    TAP_Channel_GetTotalNum(&tv, &radio);
-    return tv;
-}
-
 // The range of a row as things stand: the scan visits at most the buffered channels, the buffer
 // holds at most the receiver's TV channels (and 200), extended texts are kept for at most the
 // buffered channels, and the scan window's end lies from one minute before its start on.
@@ -510,8 +502,7 @@ static void row_range(int row, int *min, int *max)
         *min = settings.scan_window_start - 1;
         break;
     case ROW_BUFFERED: {
-        int channels = tv_channel_count();
-        *max = channels < BUFFER_SLOTS_TV ? channels : BUFFER_SLOTS_TV;
+        *max = tv_channel_count < BUFFER_SLOTS_TV ? tv_channel_count : BUFFER_SLOTS_TV;
         break;
     }
     default:

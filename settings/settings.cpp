@@ -127,8 +127,7 @@ void Clear_Settings(void)
 // --- Settings file ---
 
 enum {
-    FOREIGN_BYTE_ORDER_MARK = 0x00FEFFFF,   // SETTINGS_UNSET as written by the other byte order
-    REC_STOP_ADD_MAX = 600
+    FOREIGN_BYTE_ORDER_MARK = 0x00FEFFFF    // SETTINGS_UNSET as written by the other byte order
 };
 
 int ReadSettingsFile(void)
@@ -140,10 +139,9 @@ int ReadSettingsFile(void)
     TAP_Hdd_Fread(&settings, 1, SETTINGS_BYTES, file);
     TAP_Hdd_Fclose(file);
 
-    // The byte-order word is never written by us, so it shows the writer's byte order. Word 0 is
-    // compared unsigned: a valid stop time read in the wrong order is a huge number whatever its
-    // top byte.
-    if (settings.byte_order == FOREIGN_BYTE_ORDER_MARK && (uint32_t)settings.rec_stop_add > REC_STOP_ADD_MAX) {
+    // The byte-order word is never set by any writer, so it alone tells the writer's byte order.
+    // (Word 0 cannot tell: a follow-up time of 0 reads the same either way round.)
+    if (settings.byte_order == FOREIGN_BYTE_ORDER_MARK) {
         for (int i = 0; i < SETTINGS_WORDS; i++)
             Convert_TAP_Int(settings_word(i * 4));
     }
@@ -213,8 +211,11 @@ int Check_Settings(void)
             *w = r->def;
     }
 
-    if (settings.buffered_channels > _maxSvcNum)
-        settings.buffered_channels = _maxSvcNum;
+    // The buffered channels are TV channels: their count is held against the receiver's TV
+    // channels, not against the current service type or the display limit (a count lowered on a
+    // radio channel would release the events of most TV channels at the next save).
+    if (settings.buffered_channels > tv_channel_count)
+        settings.buffered_channels = tv_channel_count;
     if (settings.scan_max_channels > settings.buffered_channels)
         settings.scan_max_channels = settings.buffered_channels;
 

@@ -2,7 +2,6 @@
 #include "sim/clock.h"
 
 #include <cstdio>
-#include <ctime>
 
 namespace sim {
 
@@ -81,6 +80,13 @@ void Clock::advanceMs(int64_t ms) {
     sincePowerOnMs_ += ms;
 }
 
+bool firmwareCanHold(int64_t localMs) {
+    int64_t day = floorDiv(localMs, kMsPerDay) + kMjdOf1970;
+    return day >= 0 && day <= kLastMjd;
+}
+
+const char *firmwareDateRange() { return "from 1858-11-17 to 2038-04-22"; }
+
 bool parseLocalTime(const std::string &text, int64_t &ms) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, used = 0;
     int n = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d%n", &y, &mo, &d, &h, &mi, &used);
@@ -106,16 +112,6 @@ std::string formatLocalTime(int64_t ms) {
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
                   t.second);
     return buf;
-}
-
-int64_t hostLocalTimeMs() {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    CivilTime t;
-    t.year = tm.tm_year + 1900, t.month = tm.tm_mon + 1, t.day = tm.tm_mday;
-    t.hour = tm.tm_hour, t.minute = tm.tm_min, t.second = tm.tm_sec;
-    return Clock::fromCivil(t);
 }
 
 }  // namespace sim

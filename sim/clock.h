@@ -31,13 +31,19 @@ bool isValidDate(int year, int month, int day);
 int mjdFromDate(int year, int month, int day);
 // Splits an MJD; weekday 0 = Monday.
 void dateFromMjd(int mjd, int &year, int &month, int &day, int &weekday);
+// The days the firmware's 16-bit day numbers hold: MJD 0 (1858-11-17) to 65535 (2038-04-22).
+constexpr int kLastMjd = 65535;
+// True when the firmware's clock can show a local time: from 1858-11-17 00:00:00 to 2038-04-22
+// 23:59:59.999.
+bool firmwareCanHold(int64_t localMs);
+// "from 1858-11-17 to 2038-04-22", for messages.
+const char *firmwareDateRange();
+
 // Parses "YYYY-MM-DD HH:MM" or "YYYY-MM-DD HH:MM:SS" into local milliseconds; false if malformed
 // or not a real date and time.
 bool parseLocalTime(const std::string &text, int64_t &ms);
 // "YYYY-MM-DD HH:MM:SS".
 std::string formatLocalTime(int64_t ms);
-// The host's local time now, in the clock's milliseconds.
-int64_t hostLocalTimeMs();
 
 class Clock {
 public:

@@ -11,17 +11,22 @@
 namespace sim {
 
 namespace {
-// Makes a directory and its parents; false when it cannot be made.
-bool makeDirs(const std::string &dir) {
+// Makes a directory and its parents; "" when it is there, else why it cannot be made.
+std::string makeDirs(const std::string &dir) {
     if (dir.empty())
-        return false;
+        return "no folder given";
     struct stat st{};
     if (::stat(dir.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode);
+        return S_ISDIR(st.st_mode) ? "" : dir + " is a file, not a folder";
     size_t slash = dir.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !makeDirs(dir.substr(0, slash)))
-        return false;
-    return ::mkdir(dir.c_str(), 0777) == 0 || errno == EEXIST;
+    if (slash != std::string::npos && slash > 0) {
+        std::string why = makeDirs(dir.substr(0, slash));
+        if (!why.empty())
+            return why;
+    }
+    if (::mkdir(dir.c_str(), 0777) == 0 || errno == EEXIST)
+        return "";
+    return std::strerror(errno);
 }
 
 bool isRegularFile(const std::string &path) {
@@ -33,8 +38,9 @@ bool isRegularFile(const std::string &path) {
 Disk::Disk(std::string folder, uint32_t freeMbAtStart) : freeMb(freeMbAtStart), folder_(std::move(folder)) {
     while (folder_.size() > 1 && folder_.back() == '/')
         folder_.pop_back();
-    if (!makeDirs(folder_))
-        throw std::runtime_error("cannot create the disk folder " + folder_ + ": " + std::strerror(errno));
+    std::string why = makeDirs(folder_);
+    if (!why.empty())
+        throw std::runtime_error("cannot create the disk folder " + folder_ + ": " + why);
 }
 
 Disk::~Disk() { closeAll(); }
@@ -90,6 +96,16 @@ int Disk::remove(const std::string &name) {
     if (path.empty() || !isRegularFile(path))
         return 1;
     return ::unlink(path.c_str()) == 0 ? 0 : 1;
+}
+
+int Disk::rename(const std::string &from, const std::string &to) {
+    std::string source = checkedPath(from), target = checkedPath(to);
+    if (source.empty() || target.empty() || !isRegularFile(source))
+        return 1;
+    struct stat st{};
+    if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return 1;
+    return std::rename(source.c_str(), target.c_str()) == 0 ? 0 : 1;
 }
 
 bool Disk::exists(const std::string &name) const {
@@ -173,6 +189,13 @@ std::vector<std::string> Disk::openFiles() const {
         if (h->open)
             names.push_back(h->name);
     return names;
+}
+
+std::string Disk::handleName(const TapFile *file) const {
+    for (auto &h : handles_)
+        if (h.get() == file)
+            return h->name;
+    return "";
 }
 
 int Disk::closeAll() {

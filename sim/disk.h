@@ -49,6 +49,7 @@ public:
     TapFile *open(const std::string &name);
     int create(const std::string &name);          // 0 created or truncated
     int remove(const std::string &name);          // 0 deleted
+    int rename(const std::string &from, const std::string &to);  // 0 renamed (replacing `to`)
     bool exists(const std::string &name) const;
     uint32_t read(void *buf, uint32_t blockSize, uint32_t blocks, TapFile *file);
     uint32_t write(const void *buf, uint32_t blockSize, uint32_t blocks, TapFile *file);
@@ -62,6 +63,7 @@ public:
 
     // What tests look at.
     std::vector<std::string> openFiles() const;  // names of the handles not closed yet
+    std::string handleName(const TapFile *file) const;  // the name of a handle it gave, else ""
     int badCloses() const { return badCloses_; }      // closes of unknown or closed handles
     int badHandleUses() const { return badHandleUses_; }  // uses of such handles, bad seeks
     int refusedNames() const { return refusedNames_; }    // calls with a name outside the folder

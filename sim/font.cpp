@@ -48,8 +48,12 @@ struct Face {
 
 int sizeIndex(int size) { return size >= 0 && size < kSizes ? size : kSizes - 1; }
 
-// Control characters of both halves of Latin-1 have no width and draw nothing.
-bool printable(unsigned char c) { return c >= 32 && !(c >= 127 && c < 160); }
+// Control characters of both halves of Latin-1 have no width and draw nothing, but 127: the
+// receiver's font shows it as a block, the on-screen keyboard's cursor mark.
+bool printable(unsigned char c) { return c >= 32 && !(c >= 128 && c < 160); }
+
+// The code point of the font drawn for a byte: the byte itself, the half block for 127.
+int codePointOf(unsigned char c) { return c == 127 ? 0x258C : c; }
 
 // Draws text with its baseline at `baseline`, starting at x, whole characters only while they end
 // at or before clipRight; pixels are kept inside x .. clipRight and the plane. Returns the width drawn.
@@ -102,7 +106,7 @@ struct Font::Impl {
         for (int c = 0; c < 256; ++c) {
             if (!printable(static_cast<unsigned char>(c))) continue;
             Glyph &g = face.glyphs[c];
-            int index = stbtt_FindGlyphIndex(&info, c);  // Latin-1 byte c is code point c
+            int index = stbtt_FindGlyphIndex(&info, codePointOf(static_cast<unsigned char>(c)));
             int advance = 0, bearing = 0;
             stbtt_GetGlyphHMetrics(&info, index, &advance, &bearing);
             g.advance = static_cast<int>(std::lround(advance * scale));

@@ -8,7 +8,7 @@ namespace sim {
 void FirmwareLog::write(const std::string &line) {
     lines_.push_back(line);
     if (echo)
-        std::fprintf(stderr, "virtual receiver: %s\n", line.c_str());
+        std::fprintf(stderr, "firmware: %s\n", line.c_str());
 }
 
 bool FirmwareLog::contains(const std::string &text) const {

@@ -1,9 +1,10 @@
 // The firmware's own messages: a timer it refused and why, a timer that could not record, a
-// disk that ran full. One line each, kept for tests and written to standard error as
-// "virtual receiver: ..." like the firmware's other messages. Every such line goes through here.
+// disk that ran full, a file it could not create or a write that fell short. One line each, kept
+// for tests and, with echo (the receiver program sets it), written to standard error as
+// "firmware: ...". Every such line goes through here.
 // Example:
 //   sim::FirmwareLog log;
-//   log.write("the disk is full");     // stderr: "virtual receiver: the disk is full"
+//   log.echo = true; log.write("the disk is full");   // stderr: "firmware: the disk is full"
 //   log.lines().back();                 // "the disk is full"
 #pragma once
 
@@ -20,7 +21,7 @@ public:
     // Whether some line contains the text (for tests).
     bool contains(const std::string &text) const;
 
-    bool echo = true;  // the lines also go to standard error
+    bool echo = false;  // the lines also go to standard error
 
 private:
     std::vector<std::string> lines_;

@@ -45,6 +45,8 @@ public:
 
     void print(const std::string &line);
     const std::vector<std::string> &printed() const { return printed_; }
+    void clearPrinted() { printed_.clear(); }
+
 
     // The plug-in asked to end (TAP_Exit); the host unloads it when its current call returns.
     void requestExit() { exitRequested_ = true; }

@@ -1,4 +1,5 @@
-// TAP_Timer_*: the active firmware's timer table.
+// TAP_Timer_*: the active firmware's timer table. A timer the table refuses goes into the
+// firmware's log.
 #include "frame/platform/tap.h"
 #include "sim/firmware.h"
 

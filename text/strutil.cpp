@@ -169,7 +169,7 @@ char *stroffsetcpy(char *dst, const char *src, int offset, int count)
 // --- Character filters ---
 
 // 32..126 and 161..255: the printable Latin-1 bytes.
-static inline int is_printable(unsigned char c)
+static constexpr int is_printable(unsigned char c)
 {
     return (c >= 32 && c <= 126) || c >= 161;
 }
@@ -195,6 +195,34 @@ char *CopyConvertXStr(char *dst, const char *src, int n)
     for (int i = 0; i < n && src[i] != 0; i++) {
         if (is_printable(ubyte(src[i])))
             dst[out++] = src[i];
+    }
+    dst[out] = 0;
+    return dst;
+}
+
+// What a title byte becomes: 0 dropped, else the byte kept or folded. Built at compile time, so
+// the title filter does one lookup a byte, as the plain filter does its range test.
+struct TitleFold {
+    unsigned char to[256];
+    constexpr TitleFold() : to()
+    {
+        for (int c = 0; c < 256; c++)
+            to[c] = is_printable((unsigned char)c) ? (unsigned char)c : 0;
+        to['|'] = '-';
+        to['~'] = '-';
+    }
+};
+static constexpr TitleFold title_fold;
+
+char *CopyConvertTitleStr(char *dst, const char *src, int n)
+{
+    if (dst == NULL || src == NULL)
+        return NULL;
+    int out = 0;
+    for (int i = 0; i < n && src[i] != 0; i++) {
+        unsigned char to = title_fold.to[ubyte(src[i])];
+        if (to != 0)
+            dst[out++] = (char)to;
     }
     dst[out] = 0;
     return dst;

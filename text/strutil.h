@@ -66,6 +66,11 @@ char *ConvertStr(char *s);
 // dst must hold n + 1 bytes.
 char *CopyConvertXStr(char *dst, const char *src, int n);
 
+// The filter of event titles and short texts: as CopyConvertXStr, and the separators of the
+// event text layout, '|' and '~', become '-', so a broadcaster's title never cuts itself short.
+// dst must hold n + 1 bytes.
+char *CopyConvertTitleStr(char *dst, const char *src, int n);
+
 // The filter of firmware event text. Copy of at most n source bytes (or up to the NUL): keeps
 // 32..125 and 161..255, turns the line breaks 10 and 138 (0x8A) into '|', drops '~' and the
 // rest, so a firmware text never holds the separators of the event text layout.

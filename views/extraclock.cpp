@@ -1,6 +1,5 @@
-// The extra clock over the TV picture (see extraclock.h). It also counts down the short key window
-// (`countdown`) while the views are hidden: for those seconds after a key nothing is drawn, so the
-// clock does not cover the firmware's own banners.
+// The extra clock over the TV picture (see extraclock.h). While the short key window after a key
+// (`countdown`) is open nothing is drawn, so the clock does not cover the firmware's own banners.
 #include "views/extraclock.h"
 
 #include <stdio.h>
@@ -48,8 +47,7 @@ void ExtraClock(void)
 {
     if (time_sec == last_sec || _epgShow != 0 || MsgCountdown != 0)
         return;
-    if (countdown > 0) {
-        countdown--;
+    if (countdown > 0) {   // the key window (counted down by the idle duties) keeps the clock off
         last_sec = time_sec;
         return;
     }

@@ -454,8 +454,13 @@ void DrawEventBuf(int mode)
         ReadRecInfo();
         TAP_Osd_FillBox(rgn, TITLE_CLEAR_X, TITLE_CLEAR_Y, TITLE_CLEAR_W, TITLE_CLEAR_H, titlebox_color);
     }
-    if (!search && longinfo_mode != 2)
+    if (!search && longinfo_mode != 2) {
+        // A redraw clears what the state before drew there: the bar of a row no longer selected
+        // or of a chosen time, a longer name drawn while no bar had to fit beside it.
+        if (mode == 0)
+            TAP_Osd_FillBox(rgn, TITLE_CLEAR_X, TITLE_CLEAR_Y, TITLE_CLEAR_W, TITLE_CLEAR_H, titlebox_color);
         draw_channel_title();
+    }
 
     if ((mode == 1 || mode == 2) && !search) {
         FindCurrentEvent(slot);
@@ -515,8 +520,6 @@ void DrawTime(void)
 {
     if (_epgShow != 1 || MsgCountdown != 0 || time_sec == last_sec)
         return;
-    if (countdown > 0)
-        countdown--;
 
     char line[LINE_TEXT_SIZE];
     snprintf(line, sizeof line, "%02d:%02d:%02d", time_h, time_min, time_sec);

@@ -73,15 +73,16 @@ void DrawEPG(int type);
 // Draws the event list of the view's channel (or of the search results while search_mode ends in
 // 3): title, date, eleven rows, info bar or status bar, the chosen time. mode 1: first drawing of
 // a channel (fills an unbuffered channel or an empty slot first and moves to the running event);
-// 0: redraw at the current position; 2: the periodic refresh (running event updated, the
-// position kept). Changes ListOffset (modes 0 and 1), currEvent and hole of the slot, chInfo,
-// _strBuf, dctstr, temp_mjd/temp_h/temp_min (TempTime), ev_month, ev_day, ev_weekDay.
+// 0: redraw at the current position, the channel title's area cleared first; 2: the periodic
+// refresh (running event updated, the position kept). Changes ListOffset (modes 0 and 1),
+// currEvent and hole of the slot, chInfo, _strBuf, dctstr, temp_mjd/temp_h/temp_min (TempTime),
+// ev_month, ev_day, ev_weekDay.
 void DrawEventBuf(int mode);
 
 // The once-a-second duty of the open window, called from the idle chain: the clock in the title
 // box, every 10 seconds the timer and buffer duties, the periodic redraws and the title's time
 // bar. Does nothing unless the window is open, no message counts down and time_sec differs from
-// last_sec. Changes countdown, last_sec and what the duties it calls change.
+// last_sec. Changes last_sec and what the duties it calls change.
 void DrawTime(void);
 
 // The progress bar of record `index` of the channel `channel` (mapped to its buffer slot like

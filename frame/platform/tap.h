@@ -264,6 +264,7 @@ dword TAP_Hdd_Ftell(TYPE_File *file);
 dword TAP_Hdd_Flen(TYPE_File *file);
 int TAP_Hdd_Exist(const char *name);             // 1 when the file exists
 int TAP_Hdd_Delete(const char *name);
+int TAP_Hdd_Rename(const char *oldName, const char *newName);  // 0 renamed
 int TAP_Hdd_Create(const char *name, byte attr);
 dword TAP_Hdd_FreeSize(void);                    // MB
 int TAP_Hdd_GetRecInfo(byte recSlot, PlatformRecInfo *info);

@@ -3,13 +3,17 @@
 // block per channel it loaded, of the size the file gives, taken back at the next restart.
 //   BufferFileStartUp*   a file written in the documented layout is loaded at start-up; channels
 //                        whose service changed are dropped; a restart loads it again
-//   DamagedBufferFile*   damaged and cut files never bring the start-up down
+//   DamagedBufferFile*   damaged and cut files never bring the start-up down; a file that
+//                        contradicts itself is set aside, the start is empty and says so
+//   BufferedChannels*    saving on a radio channel keeps every TV channel's events
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "frame/platform/tap.h"
+#include "receiver/buffer_dump.h"
 #include "tests/support/support.h"
 
 using testsupport::TempDir;
@@ -167,4 +171,61 @@ TEST(DamagedBufferFile, NeverBringsTheStartUpDown) {
         EXPECT_LE(heap.usedBytes(), good.size()) << "round " << round;
         EXPECT_TRUE(rx->firmware().disk.openFiles().empty());
     }
+}
+
+TEST(DamagedBufferFile, AFileWithABlockSizeOffIsSetAsideAndSavedAnewFromRadio) {
+    TempDir dir;
+    std::vector<Slot> slots;
+    for (int s = 0; s < 4; ++s)
+        slots.push_back({s, {"Title " + std::to_string(s), "Second"}, 2000 + s});
+    std::string damaged = bufferFile(slots);
+    put(damaged, 808 + 1 * 4, uint32_t(blockSize(slots[1]) + 3));   // a block size a few bytes off
+    testsupport::writeFile(dir.file(kFile), damaged);
+    testsupport::LinkedOptions o;
+    o.clock = "2026-12-07 10:15";
+    o.lineup = lineup();
+    o.channel = {sim::kRadio, 0};   // no channel check on radio: nothing else would catch it
+    auto rx = testsupport::imageReceiver(dir.path(), o);
+    ASSERT_TRUE(rx->pluginRunning()) << rx->error();
+    EXPECT_EQ(rx->firmware().heap.liveBlocks(), 0u);
+    ASSERT_EQ(rx->firmware().system.printed().size(), 1u);
+    EXPECT_NE(rx->firmware().system.printed()[0].find("its length does not match its text block sizes"),
+              std::string::npos)
+        << rx->firmware().system.printed()[0];
+    EXPECT_EQ(testsupport::readFile(dir.file("Diro_ROD.BufferExt.bad")), damaged);
+
+    // The next save writes a sound file beside the one set aside.
+    rx->pressKey(RKEY_Guide);
+    rx->pressKey(RKEY_Red);
+    rx::BufferDump saved = rx::dumpBuffer(testsupport::readFile(dir.file(kFile)));
+    EXPECT_TRUE(saved.readable);
+    EXPECT_TRUE(saved.problems.empty());
+    EXPECT_EQ(saved.channels, 0);
+    EXPECT_EQ(testsupport::readFile(dir.file("Diro_ROD.BufferExt.bad")), damaged);
+}
+
+TEST(DamagedBufferFile, CountsOverRecordsOfZerosAreNotLoaded) {
+    TempDir dir;
+    std::string d = bufferFile({{0, {"Kept"}, 2000}});
+    put(d, 5 * 4, 3);   // three events of slot 5, whose records are all zero: dated 17 Nov 1858
+    testsupport::writeFile(dir.file(kFile), d);
+    auto rx = start(dir);
+    ASSERT_TRUE(rx->pluginRunning()) << rx->error();
+    EXPECT_EQ(rx->firmware().heap.liveBlocks(), 0u);
+    EXPECT_FALSE(testsupport::readFile(dir.file("Diro_ROD.BufferExt.bad")).empty());
+}
+
+TEST(BufferedChannels, SavingOnARadioChannelKeepsEveryTvChannelsEvents) {
+    TempDir dir;
+    // The demo lineup (40 TV, 10 radio channels) and guide: filled in the background, saved,
+    // restarted on a radio channel and saved again from the guide there.
+    auto r = testsupport::runReceiver({"--disk", dir.path(), "--clock", "2026-12-07 10:15", "--script", "-"},
+                                      "wait 5m\nkey GUIDE\nkey RED\ndump settings " + dir.file("before.txt") +
+                                          "\ntune ra:0\nrestart\nwait 2s\nkey GUIDE\nkey RED\n"
+                                          "dump settings " + dir.file("after.txt") + "\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(testsupport::readFile(dir.file("before.txt")).find("\n200 40\n"), std::string::npos);
+    EXPECT_NE(testsupport::readFile(dir.file("after.txt")).find("\n200 40\n"), std::string::npos)
+        << "the buffered channels are the TV channels, also on radio";
+    EXPECT_EQ(rx::dumpBuffer(testsupport::readFile(dir.file(kFile))).channels, 40);
 }

@@ -116,7 +116,7 @@ TEST(Xmltv, ChannelIdsAreOfTheFormValidatorsAcceptAndTextsAreEscapedAndSplitInto
     b.slot = 4;
     b.events = {event("2026-12-08 06:00", "2026-12-08 06:30", "Morgen")};
     c.channels = {a, b};
-    std::string xml = rx::xmltvFromBuffer(c, -270);
+    std::string xml = rx::xmltvFromBuffer(c, rx::Zone::fixed(-270));
     EXPECT_NE(xml.find("<channel id=\"1.kanal-co.dirorod\">\n    <display-name>Kanal &amp; Co</display-name>"),
               std::string::npos)
         << xml;
@@ -243,7 +243,7 @@ TEST(Xmltv, BadCallsAndMissingOrDamagedFilesExitWith2AndWriteNothing) {
     EXPECT_NE(r.err.find("--buffer-to-xmltv needs a buffer file (or its folder) and the XMLTV file"), std::string::npos);
     r = runReceiver({"--buffer-to-xmltv", dir.path(), dir.file("out.xml"), "--tz", "guide"});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find("--tz +hhmm"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--tz ZONE or +hhmm"), std::string::npos) << r.err;
     r = runReceiver({"--buffer-to-xmltv", dir.path(), dir.file("out.xml"), "--script", "-"});
     EXPECT_EQ(r.exitCode, 2);
 

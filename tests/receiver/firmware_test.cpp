@@ -1,6 +1,7 @@
 // The firmware library as the plug-in calls it (TAP_* entries on an active sim::Firmware):
 //   Disk      names outside the folder refused, open/create/read/write/seek, short reads,
-//             faults (full, power cut, refused open), handle tracking, free space
+//             faults (full, power cut, refused open), handle tracking, free space, rename; the
+//             firmware's log of refused writes and timers
 //   Clock     MJD round trip on known dates, weekdays, invalid dates, ticks and delays
 //   Heap      accounting, limit, double free and leak detection, scheduled failure
 //   Channels  counts, channel records, tuning and its log
@@ -177,6 +178,35 @@ TEST(Clock, ParsesAndFormatsLocalTimes) {
     for (const char *bad : {"2026-02-30 10:00", "2026-12-07", "2026-12-07 24:00", "2026-12-07 10:00:60",
                             "2026-12-07 10:00x", "tomorrow"})
         EXPECT_FALSE(sim::parseLocalTime(bad, ms)) << bad;
+}
+
+TEST_F(FirmwareFixture, DiskRenamesAndTheFirmwareLogsWhatItRefuses) {
+    writeFile(diskFile("a.dat"), "abc");
+    writeFile(diskFile("b.dat"), "old");
+    EXPECT_EQ(TAP_Hdd_Rename("a.dat", "b.dat"), 0);
+    EXPECT_EQ(readFile(diskFile("b.dat")), "abc");
+    EXPECT_EQ(TAP_Hdd_Exist("a.dat"), 0);
+    EXPECT_NE(TAP_Hdd_Rename("a.dat", "c.dat"), 0);       // no such file
+    EXPECT_NE(TAP_Hdd_Rename("b.dat", "../c.dat"), 0);    // outside the folder
+    EXPECT_TRUE(fw->log.lines().empty());
+    EXPECT_EQ(TAP_Hdd_Fopen("missing.dat"), nullptr);     // a missing file is no refusal
+    EXPECT_TRUE(fw->log.lines().empty());
+
+    // A write that falls short, a file that cannot be created, a refused timer: one line each.
+    TYPE_File *f = TAP_Hdd_Fopen("b.dat");
+    ASSERT_NE(f, nullptr);
+    fw->disk.faults.failWritesAfterBytes = 2;
+    EXPECT_EQ(TAP_Hdd_Fwrite("xyz", 3, 1, f), 0u);
+    TAP_Hdd_Fclose(f);
+    fw->disk.faults.full = true;
+    EXPECT_NE(TAP_Hdd_Create("new.dat", 0xD0), 0);
+    fw->disk.faults = {};
+    EXPECT_NE(TAP_Timer_Add(nullptr), 0);
+    ASSERT_EQ(fw->log.lines().size(), 3u);
+    EXPECT_EQ(fw->log.lines()[0],
+              "TAP_Hdd_Fwrite: 0 of 1 blocks of 3 bytes written to b.dat (the disk is full or failing)");
+    EXPECT_EQ(fw->log.lines()[1], "TAP_Hdd_Create: cannot create new.dat");
+    EXPECT_EQ(fw->log.lines()[2], "TAP_Timer_Add refused a timer: no timer record was given [9]");
 }
 
 TEST_F(FirmwareFixture, ClockTimeTicksAndDelays) {

@@ -6,17 +6,21 @@
 //   Demo guide  deterministic per day, 8 days ahead, durations 5 min..3 h, repeats and gaps,
 //               umlauts and long texts, its languages
 //   Program     --guide / --lineup with XMLTV ids / --eit / --tz / --guide-shift, dump guide,
-//               bad guide files
+//               bad guide files; the default clock is now in the receiver's zone
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <set>
 
 #include "frame/platform/tap.h"
 #include "receiver/demo_guide.h"
 #include "receiver/latin1_fold.h"
 #include "receiver/lineup.h"
+#include "receiver/zone.h"
 #include "sim/clock.h"
 #include "sim/firmware.h"
 #include "tests/support/support.h"
@@ -260,7 +264,7 @@ TEST(GuideProgram, TheGuidesChannelsAreTheLineupAndDumpGuideShowsWhatIsBroadcast
     TempDir dir;
     writeFile(dir.file("guide.xml"), kGuide);
     auto r = runReceiver({"--disk", dir.file("disk"), "--clock", "2026-12-07 20:00", "--guide", dir.file("guide.xml"),
-                          "--script", "-"},
+                          "--tz", "+0100", "--script", "-"},
                          "dump guide tv:0 -\ndump guide tv:1 " + dir.file("two.txt") + "\n");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out,
@@ -293,7 +297,7 @@ TEST(GuideProgram, TransponderModeTheShiftAndBadGuidesThroughTheOptions) {
     writeFile(dir.file("guide.xml"), kGuide);
     // Moved back by a week and read in transponder mode: running + next, then all after 10 s.
     auto r = runReceiver({"--disk", dir.file("disk"), "--clock", "2026-11-30 20:00", "--guide", dir.file("guide.xml"),
-                          "--guide-shift", "auto", "--eit", "transponder", "--script", "-"},
+                          "--tz", "+0100", "--guide-shift", "auto", "--eit", "transponder", "--script", "-"},
                          "dump guide tv:0 -\nwait 10s\ndump guide tv:0 -\n");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 5) << r.out;
@@ -307,7 +311,9 @@ TEST(GuideProgram, TransponderModeTheShiftAndBadGuidesThroughTheOptions) {
         {{"--guide", dir.file("missing.xml")}, "missing.xml: cannot read the guide file"},
         {{"--guide", dir.file("broken.xml")}, "broken.xml:2:"},
         {{"--guide", dir.file("guide.xml"), "--eit", "some"}, "--eit some: expected all or transponder"},
-        {{"--guide", dir.file("guide.xml"), "--tz", "CET"}, "--tz CET: expected an offset"},
+        {{"--guide", dir.file("guide.xml"), "--tz", "Mars/Olympus"}, "--tz Mars/Olympus: expected a zone such as"},
+        {{"--guide", dir.file("guide.xml"), "--tz", "../../etc/passwd"}, "--tz ../../etc/passwd: expected a zone"},
+        {{"--guide", dir.file("guide.xml"), "--tz", "+2500"}, "--tz +2500: expected an offset such as +0100"},
         {{"--guide", dir.file("guide.xml"), "--guide-shift", "soon"}, "--guide-shift soon: expected auto"},
         {{"--guide", dir.file("empty.xml")}, "has no channels: give a lineup with --lineup"},
     };
@@ -324,6 +330,79 @@ TEST(GuideProgram, TransponderModeTheShiftAndBadGuidesThroughTheOptions) {
                                "dump guide tv:99 -\n");
     EXPECT_EQ(dumpBad.exitCode, 2);
     EXPECT_NE(dumpBad.err.find("there is no such channel"), std::string::npos) << dumpBad.err;
+}
+
+// A guide in UTC around the host's clock now: "Now running" covers now by two hours either way.
+std::string guideAroundNow() {
+    std::time_t hour = std::time(nullptr) / 3600 * 3600;
+    auto stamp = [hour](int hours) {
+        std::time_t t = hour + hours * 3600;
+        std::tm tm{};
+        gmtime_r(&t, &tm);
+        char buf[32];
+        std::strftime(buf, sizeof buf, "%Y%m%d%H%M%S +0000", &tm);
+        return std::string(buf);
+    };
+    auto programme = [&](int from, int to, const char *title) {
+        return "<programme start=\"" + stamp(from) + "\" stop=\"" + stamp(to) + "\" channel=\"a\"><title>" + title +
+               "</title></programme>\n";
+    };
+    return "<tv><channel id=\"a\"><display-name>A</display-name></channel>\n" +
+           programme(-6, -2, "Earlier show") + programme(-2, 2, "Now running") + programme(2, 6, "Later show") +
+           "</tv>\n";
+}
+
+// The text of the guide's first row (the running event when the guide opens) in a screen dump.
+std::string firstRow(const std::string &dump) {
+    size_t at = dump.find("\n201 113 ");
+    return at == std::string::npos ? "" : dump.substr(at + 1, dump.find('\n', at + 1) - at - 1);
+}
+
+// The clock the receiver started with, from its start-up line.
+int64_t startedAt(const std::string &err) {
+    size_t at = err.find(" started at ");
+    int64_t ms = 0;
+    if (at == std::string::npos || !sim::parseLocalTime(err.substr(at + 12, 19), ms))
+        return 0;
+    return ms;
+}
+
+TEST(GuideProgram, WithoutAClockTheReceiverStartsAtNowInItsZoneAndMarksTheRunningProgramme) {
+    TempDir dir;
+    writeFile(dir.file("guide.xml"), guideAroundNow());
+    // Whatever the time of day: no scan window, so no automatic scan takes the first key.
+    for (const char *disk : {"disk", "disk2"}) {
+        std::filesystem::create_directories(dir.file(disk));
+        writeFile(dir.file(disk) + "/Diro_ROD.Settings.DAT", testsupport::settingsImage({{16, 1439}, {20, 0}}));
+    }
+    rx::Zone helsinki;
+    std::string why;
+    ASSERT_TRUE(rx::Zone::parse("Europe/Helsinki", helsinki, why)) << why;
+    int64_t expected = helsinki.nowLocalMs();
+    auto r = runReceiver({"--disk", dir.file("disk"), "--guide", dir.file("guide.xml"), "--tz", "Europe/Helsinki",
+                          "--script", "-"},
+                         "wait 2s\nkey GUIDE\ndump screen -\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NEAR(double(startedAt(r.err)), double(expected), 10000.0) << r.err;
+    EXPECT_NE(r.err.find("local time Europe/Helsinki"), std::string::npos) << r.err;
+    EXPECT_NE(firstRow(r.out).find("\" Now running\""), std::string::npos) << r.out;
+
+    // Without --tz the host's zone holds for both, whatever it is.
+    const char *old = std::getenv("TZ");
+    std::string kept = old ? old : "";
+    setenv("TZ", "America/Sao_Paulo", 1);
+    rx::Zone host = rx::Zone::host();
+    expected = host.nowLocalMs();
+    auto h = runReceiver({"--disk", dir.file("disk2"), "--guide", dir.file("guide.xml"), "--script", "-"},
+                         "wait 2s\nkey GUIDE\ndump screen -\n");
+    if (old)
+        setenv("TZ", kept.c_str(), 1);
+    else
+        unsetenv("TZ");
+    ASSERT_EQ(h.exitCode, 0) << h.err;
+    EXPECT_NEAR(double(startedAt(h.err)), double(expected), 10000.0) << h.err;
+    EXPECT_NE(h.err.find("local time America/Sao_Paulo"), std::string::npos) << h.err;
+    EXPECT_NE(firstRow(h.out).find("\" Now running\""), std::string::npos) << h.out;
 }
 
 TEST(GuideProgram, TheDemoBroadcastsTheDemoGuide) {

@@ -198,3 +198,23 @@ TEST(GuideRealFiles, TheReceiverBroadcastsAPublishedGuideMovedToToday) {
 }
 
 }  // namespace
+
+TEST(GuideRealFiles, TitlesWithTheLayoutsSeparatorsShowWholeInTheGuide) {
+    REQUIRE_DATA("xmltv-real");
+    std::string guide = dataDir("xmltv-real") + "/rakuten-fi-2025-05.xml";
+    rx::XmltvGuide g = load(guide);
+    const std::string channel = "the-guardian-3d0e32e7-aa40-49e5-b9d9-c433151fa61a";
+    size_t number = 0;
+    while (number < g.channels.size() && g.channels[number].id != channel)
+        ++number;
+    ASSERT_LT(number, g.channels.size());
+    testsupport::TempDir dir;
+    auto r = testsupport::runReceiver({"--disk", dir.path(), "--clock", "2025-05-10 19:10", "--guide", guide, "--tz",
+                                       "+0300", "--script", "-"},
+                                      "tune tv:" + std::to_string(number) +
+                                          "\nwait 2s\nkey GUIDE\n"
+                                          "expect screen \" Juste Debout - Stik in Shoreditch\"\n"
+                                          "expect screen \" Murder, corruption and cattle barons in Kenya - Finding "
+                                          "Ashley\"\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}

@@ -4,9 +4,12 @@
 //   Untidy      missing stop, channels only in programmes, undefined entities with and without a
 //               DTD, stray '&', bytes that are not UTF-8
 //   Faults      missing, empty, not XML, cut short, wrong root: clear messages
-//   Schedules   tidying, local time, moving by days, the lineup made from a guide, tying a lineup
+//   Schedules   tidying, local time (offsets, zones with summer time, the host's zone), moving by
+//               days, the lineup made from a guide, tying a lineup
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "receiver/guide.h"
@@ -132,6 +135,13 @@ TEST(GuideTexts, CharactersOutsideLatin1AreFoldedOrDropped) {
         false, &n);
     EXPECT_EQ(l1, "\"Zlocin\" - L\xF3" "dz... 'q' EUR Moskva");
     EXPECT_EQ(n.dropped, 1);  // the check mark
+    // Letters without a near form stand as '?': a Greek or Japanese title never comes out empty.
+    rx::FoldCounts m;
+    const char *greekAndJapanese = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1 "
+                                   "\xE6\x97\xA5\xE6\x9C\xAC\xE3\x80\x82";
+    EXPECT_EQ(rx::foldToLatin1(greekAndJapanese, false, &m), "?????? ??");
+    EXPECT_EQ(m.placeholders, 8);
+    EXPECT_EQ(m.dropped, 1);  // the ideographic full stop
     // A letter followed by a combining accent becomes the Latin-1 letter when there is one.
     EXPECT_EQ(rx::foldToLatin1("Mu\xCC\x88nchen s\xCC\x8C", false), "M\xFCnchen s");
     // Control characters go; line breaks become spaces in one-line fields.
@@ -265,7 +275,7 @@ TEST(GuideSchedules, TidyingFillsStopsDropsZeroLengthAndSameStartsAndCutsOverlap
            "minute</title></programme>\n"
            "<programme start=\"20030216133000\" stop=\"20030216130000\" channel=\"0\"><title>Stop before "
            "start</title></programme>\n"));
-    rx::Guide g = rx::guideFromXmltv(x, {0, false, false, 0}, 0);
+    rx::Guide g = rx::guideFromXmltv(x, {rx::Zone::fixed(0), false, false, 0}, 0);
     ASSERT_EQ(g.channels.size(), 1u);
     const auto &e = g.channels[0].events;
     ASSERT_EQ(e.size(), 3u);
@@ -291,17 +301,17 @@ TEST(GuideSchedules, TimesAreConvertedToTheReceiversZoneAndMovedByDays) {
                   "channel=\"a\"><title>A</title></programme>\n"
                   "<programme start=\"20250211103000 +0300\" stop=\"20250211113000 +0300\" "
                   "channel=\"b\"><title>B</title></programme>\n"));
-    rx::Guide cet = rx::guideFromXmltv(x, {60, false, false, 0}, 0);
+    rx::Guide cet = rx::guideFromXmltv(x, {rx::Zone::fixed(60), false, false, 0}, 0);
     EXPECT_EQ(cet.channels[0].events[0].startMs, utc("2025-02-11 05:30"));
     EXPECT_EQ(cet.channels[1].events[0].startMs, utc("2025-02-11 08:30"));
-    rx::Guide own = rx::guideFromXmltv(x, {60, true, false, 0}, 0);  // the first programme's zone
-    EXPECT_EQ(own.tzMinutes, -240);
+    rx::Guide own = rx::guideFromXmltv(x, {rx::Zone::fixed(60), true, false, 0}, 0);  // the first programme's zone
+    EXPECT_EQ(own.zone, "-0400");
     EXPECT_EQ(own.channels[0].events[0].startMs, utc("2025-02-11 00:30"));
-    rx::Guide moved = rx::guideFromXmltv(x, {60, false, true, 0}, utc("2026-12-07 20:00"));
+    rx::Guide moved = rx::guideFromXmltv(x, {rx::Zone::fixed(60), false, true, 0}, utc("2026-12-07 20:00"));
     EXPECT_EQ(moved.shiftDays, 664);
     EXPECT_EQ(moved.channels[0].events[0].startMs, utc("2026-12-07 05:30"));
     EXPECT_EQ(moved.channels[1].events[0].endMs, utc("2026-12-07 09:30"));
-    rx::Guide back = rx::guideFromXmltv(x, {60, false, false, -2}, 0);
+    rx::Guide back = rx::guideFromXmltv(x, {rx::Zone::fixed(60), false, false, -2}, 0);
     EXPECT_EQ(back.channels[0].events[0].startMs, utc("2025-02-09 05:30"));
     EXPECT_NE(rx::guideSummary("g.xml", moved).find("moved by 664 days"), std::string::npos);
     int tz = 0;
@@ -312,12 +322,64 @@ TEST(GuideSchedules, TimesAreConvertedToTheReceiversZoneAndMovedByDays) {
     EXPECT_FALSE(rx::parseZone("+2500", tz));
 }
 
+TEST(GuideSchedules, AZoneWithSummerTimeConvertsEachTimeAtItsOwnOffset) {
+    rx::Zone berlin, helsinki;
+    std::string why;
+    ASSERT_TRUE(rx::Zone::parse("Europe/Berlin", berlin, why)) << why;
+    ASSERT_TRUE(rx::Zone::parse("Europe/Helsinki", helsinki, why)) << why;
+    EXPECT_EQ(berlin.name(), "Europe/Berlin");
+    EXPECT_EQ(berlin.offsetMinutesAt(utc("2026-01-15 12:00")), 60);
+    EXPECT_EQ(berlin.offsetMinutesAt(utc("2026-07-15 12:00")), 120);
+    EXPECT_EQ(helsinki.offsetMinutesAt(utc("2026-01-15 12:00")), 120);
+    EXPECT_EQ(helsinki.offsetMinutesAt(utc("2026-07-15 12:00")), 180);
+    EXPECT_EQ(berlin.offsetMinutesAt(utc("2040-07-01 12:00")), 120);   // the zone's rule, past its table
+    // Summer time begins on 2026-03-29 at 01:00 UTC: a night's schedule keeps the clock times.
+    rx::XmltvGuide x =
+        parsed(tv("<programme start=\"20260329003000 +0000\" stop=\"20260329013000 +0000\" "
+                  "channel=\"a\"><title>Before</title></programme>\n"
+                  "<programme start=\"20260329013000 +0000\" stop=\"20260329023000 +0000\" "
+                  "channel=\"a\"><title>After</title></programme>\n"));
+    rx::Guide g = rx::guideFromXmltv(x, {berlin, false, false, 0}, 0);
+    ASSERT_EQ(g.channels[0].events.size(), 2u);
+    EXPECT_EQ(g.channels[0].events[0].startMs, utc("2026-03-29 01:30"));
+    EXPECT_EQ(g.channels[0].events[0].endMs, utc("2026-03-29 03:30"));
+    EXPECT_EQ(g.channels[0].events[1].startMs, utc("2026-03-29 03:30"));
+    EXPECT_EQ(g.channels[0].events[1].endMs, utc("2026-03-29 04:30"));
+    EXPECT_NE(rx::guideSummary("g.xml", g).find("local time Europe/Berlin"), std::string::npos);
+
+    // Offsets stay accepted; names must be files of the time-zone data.
+    rx::Zone z;
+    ASSERT_TRUE(rx::Zone::parse("+0530", z, why));
+    EXPECT_TRUE(z.isFixed());
+    EXPECT_EQ(z.offsetMinutesAt(utc("2026-07-15 12:00")), 330);
+    EXPECT_EQ(z.name(), "+0530");
+    for (const char *bad : {"Mars/Olympus", "../../etc/passwd", "/etc/localtime", "Europe/", "Europe//Berlin", "+25"})
+        EXPECT_FALSE(rx::Zone::parse(bad, z, why)) << bad;
+}
+
+TEST(GuideSchedules, TheHostsZoneIsTheCLibrarysLocalTime) {
+    setenv("TZ", "Asia/Kolkata", 1);
+    rx::Zone host = rx::Zone::host();
+    EXPECT_EQ(host.name(), "Asia/Kolkata");
+    EXPECT_EQ(host.offsetMinutesAt(utc("2026-07-15 12:00")), 330);
+    int64_t now = static_cast<int64_t>(std::time(nullptr)) * 1000;
+    EXPECT_NEAR(double(host.nowLocalMs() - now), 330.0 * 60000, 5000.0);
+    // A named zone asked meanwhile leaves the library's own zone as it was.
+    rx::Zone berlin;
+    std::string why;
+    ASSERT_TRUE(rx::Zone::parse("Europe/Berlin", berlin, why));
+    EXPECT_EQ(berlin.offsetMinutesAt(utc("2026-07-15 12:00")), 120);
+    EXPECT_STREQ(std::getenv("TZ"), "Asia/Kolkata");
+    EXPECT_EQ(rx::Zone::host().offsetMinutesAt(utc("2026-01-15 12:00")), 330);
+    unsetenv("TZ");
+}
+
 TEST(GuideSchedules, TheGuidesChannelsMakeALineupAndALineupTiesToTheGuideById) {
     rx::XmltvGuide x = parsed(tv(
         "<channel id=\"one.de\"><display-name>Eins</display-name></channel>\n"
         "<channel id=\"two.de\"><display-name>Zwei</display-name></channel>\n"
         "<programme start=\"20250211100000 +0100\" channel=\"two.de\"><title>Zwei zeigt</title></programme>\n"));
-    rx::Guide g = rx::guideFromXmltv(x, {60, false, false, 0}, 0);
+    rx::Guide g = rx::guideFromXmltv(x, {rx::Zone::fixed(60), false, false, 0}, 0);
     std::vector<sim::Channel> lineup = rx::lineupFromGuide(g);
     ASSERT_EQ(lineup.size(), 2u);
     EXPECT_EQ(lineup[0].name, "Eins");

@@ -1,6 +1,8 @@
 // The receiver program end to end (build/receiver run as a separate process):
 //   Options   help, usage without a script, bad options and lineups give exit 2 with a reason
-//   Scripts   from a file and from standard input; exit 0 / 1 / 2; the German free-disk message
+//             that names the real cause; lineup names folded as guide names are
+//   Scripts   from a file and from standard input (a byte-order mark too); exit 0 / 1 / 2; the
+//             whole script checked first, channels included; the German free-disk message
 //   Demo      the demo lineup's shape; the demo writes its screenshots, dumps and settings on a
 //             fresh disk
 #include <gtest/gtest.h>
@@ -44,12 +46,57 @@ TEST(ReceiverProgram, HelpUsageAndBadOptions) {
         {{"--script", "/nonexistent/x.rod"}, "cannot read the script /nonexistent/x.rod"},
         {{"--script", "-", "--plugin", "/nonexistent/p.tap"}, "the plug-in did not start"},
         {{"--script", "-", "--demo", "d"}, "either --script or --demo"},
+        {{"--script", "-", "--script", "other.rod"}, "--script given twice (- and other.rod)"},
+        {{"--script", "-", "--clock", "1858-11-16 23:59"}, "holds dates from 1858-11-17 to 2038-04-22 only"},
+        {{"--script", "-", "--clock", "2038-04-23 00:00"}, "holds dates from 1858-11-17 to 2038-04-22 only"},
     };
     for (const Bad &b : bad) {
         auto r = runReceiver(b.args);
         EXPECT_EQ(r.exitCode, 2) << b.says;
         EXPECT_NE(r.err.find(b.says), std::string::npos) << r.err;
     }
+}
+
+TEST(ReceiverProgram, MessagesNameTheRealCause) {
+    TempDir dir;
+    writeFile(dir.file("a-file"), "x");
+    auto fileAsDisk = runReceiver({"--disk", dir.file("a-file"), "--clock", kClock, "--script", "-"}, "");
+    EXPECT_EQ(fileAsDisk.exitCode, 2);
+    EXPECT_NE(fileAsDisk.err.find("cannot create the disk folder " + dir.file("a-file") + ": " + dir.file("a-file") +
+                                  " is a file, not a folder"),
+              std::string::npos)
+        << fileAsDisk.err;
+
+    writeFile(dir.file("radio.txt"), "RA|Radio One|1|1|1\n");
+    auto radioOnly = runReceiver({"--disk", dir.file("disk"), "--lineup", dir.file("radio.txt"), "--script", "-"}, "");
+    EXPECT_EQ(radioOnly.exitCode, 2);
+    EXPECT_NE(radioOnly.err.find("the lineup " + dir.file("radio.txt") + " has no TV channel to start on"),
+              std::string::npos)
+        << radioOnly.err;
+    EXPECT_EQ(radioOnly.err.find("--channel tv:0"), std::string::npos) << radioOnly.err;
+    auto onRadio = runReceiver({"--disk", dir.file("disk"), "--lineup", dir.file("radio.txt"), "--channel", "ra:0",
+                                "--clock", kClock, "--script", "-"},
+                               "wait 1s\n");
+    EXPECT_EQ(onRadio.exitCode, 0) << onRadio.err;
+
+    // A save the disk refuses is seen on standard error, after its message on the screen is gone.
+    std::filesystem::create_directories(dir.file("disk3") + "/Diro_ROD.Settings.DAT");
+    auto refused = runReceiver({"--disk", dir.file("disk3"), "--clock", kClock, "--script", "-"},
+                               "key GUIDE\nkey RED\nwait 5s\nexpect no-screen \"Can't SAVE\"\n");
+    EXPECT_EQ(refused.exitCode, 0) << refused.err;
+    EXPECT_NE(refused.err.find("firmware: TAP_Hdd_Create: cannot create Diro_ROD.Settings.DAT"), std::string::npos)
+        << refused.err;
+}
+
+TEST(ReceiverProgram, LineupNamesAreFoldedAsGuideNamesAre) {
+    std::vector<sim::Channel> lineup;
+    std::string error;
+    ASSERT_TRUE(rx::parseLineup("TV|\xC4\x87\xC4\x8D\xC5\xA1\xC5\xBE \xE2\x82\xAC|1|1|1\n"
+                                "TV|\xCE\x95\xCE\xA1\xCE\xA4 HD|2|2|1\n",
+                                "t", lineup, error))
+        << error;
+    EXPECT_EQ(lineup[0].name, "ccsz EUR");
+    EXPECT_EQ(lineup[1].name, "??? HD");
 }
 
 TEST(ReceiverProgram, LineupFilesAreReadAndBadLinesNamed) {
@@ -89,6 +136,32 @@ TEST(ReceiverProgram, ScriptsFromFilesAndStandardInputGiveExitCodes) {
     auto dump = runReceiver(args, "dump screen -\n");
     EXPECT_EQ(dump.exitCode, 0);
     EXPECT_EQ(dump.out, "") << "no text on the screen";
+
+    // A script saved with a byte-order mark runs.
+    auto marked = runReceiver(args, "\xEF\xBB\xBFwait 1s\nexpect no-screen \"Guide\"\n");
+    EXPECT_EQ(marked.exitCode, 0) << marked.err;
+
+    // Lines that cannot run are named with the real cause before anything runs.
+    struct Bad {
+        const char *script, *says;
+    } bad[] = {
+        {"wait 400d\n", "-:1: the duration \"400d\" is not like 500ms"},
+        {"wait 9000h\n", "-:1: the duration \"9000h\" is longer than a script may wait at once (366 days)"},
+        {"clock \"2040-01-01 00:00\"\n", "-:1: \"2040-01-01 00:00\": the receiver's clock holds dates from 1858-11-17"},
+        {"snap first.png\ntune tv:500\n", "-:2: tune tv:500: there is no such channel: the lineup has 40 TV channels"},
+        {"dump guide ra:10 -\n", "-:1: dump guide ra:10 -: there is no such channel: the lineup has 10 radio"},
+    };
+    for (const Bad &b : bad) {
+        auto r = runReceiver({"--disk", dir.file("disk"), "--clock", kClock, "--script", "-"}, b.script);
+        EXPECT_EQ(r.exitCode, 2) << b.script;
+        EXPECT_NE(r.err.find(b.says), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << "nothing ran: " << b.script;
+    }
+    // Time cannot run past the last day the receiver's clock holds.
+    auto late = runReceiver({"--disk", dir.file("disk"), "--clock", "2038-04-22 23:59:50", "--script", "-"},
+                            "wait 5s\nwait 10s\n");
+    EXPECT_EQ(late.exitCode, 2);
+    EXPECT_NE(late.err.find("-:2: the clock went past the last day it holds"), std::string::npos) << late.err;
 }
 
 TEST(ReceiverProgram, GermanFreeDiskWarningWithOneGigabyteLimit) {
@@ -133,10 +206,20 @@ TEST(ReceiverProgram, TheDemoWritesScreenshotsOnAFreshDisk) {
     }
     EXPECT_NE(readFile(out + "/01-start.txt").find("There is 500000 MB free on the hard disk!"), std::string::npos);
     EXPECT_NE(readFile(out + "/settings.txt").find("\n24 999\n"), std::string::npos);
-    // A second run starts again from a fresh disk.
-    writeFile(out + "/disk/leftover.txt", "x");
-    ASSERT_EQ(runReceiver({"--demo", out}).exitCode, 0);
-    EXPECT_EQ(readFile(out + "/disk/leftover.txt"), "");
+    // A second run starts again from a fresh disk, and says what of the first it replaces.
+    writeFile(out + "/disk/Diro_ROD.Search.ini", "x");
+    auto again = runReceiver({"--demo", out});
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_NE(again.err.find("demo disk " + out + "/disk: 3 files of an earlier demo replaced"), std::string::npos)
+        << again.err;
+    EXPECT_EQ(readFile(out + "/disk/Diro_ROD.Search.ini"), "");
+    // A folder holding anything else is nobody's demo disk: refused, nothing deleted.
+    writeFile(out + "/disk/holiday.jpg", "x");
+    auto refused = runReceiver({"--demo", out});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("holds files the demo did not write (holiday.jpg)"), std::string::npos) << refused.err;
+    EXPECT_EQ(readFile(out + "/disk/holiday.jpg"), "x");
+    EXPECT_NE(readFile(out + "/disk/Diro_ROD.Settings.DAT"), "");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The virtual receiver's screen. Groups:
-//   Font       line heights, deterministic proportional widths, glyphs inside their line box
+//   Font       line heights, deterministic proportional widths, glyphs inside their line box,
+//              the keyboard's cursor mark
 //   Regions    creation limits, transparency, stacking
 //   TextList   painted-over texts dropped, partial overlaps kept, region deletion, the log
 //   Clipping   whole characters before maxX, screen edges, coordinates far out of range
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <fstream>
@@ -65,6 +67,17 @@ TEST(Font, WidthsAreWholeCharacterSumsAndProportional) {
     }
     EXPECT_LT(f.width("Mykistys", 0), f.width("Mykistys", 1));
     EXPECT_LT(f.width("Mykistys", 1), f.width("Mykistys", 2));
+}
+
+TEST(Font, TheKeyboardsCursorMarkOneHundredTwentySevenIsAVisibleBlock) {
+    const Font &f = Font::instance();
+    for (int size = 0; size < 3; ++size) {
+        ASSERT_GT(f.charWidth(0x7F, size), 0);
+        std::vector<uint32_t> plane(64 * 32, 0);
+        f.draw(plane.data(), 64, 32, 0, 0, 64, "\x7F", 0xFFFFFFFFu, size);
+        long inked = std::count_if(plane.begin(), plane.end(), [](uint32_t p) { return p >> 24 > 128; });
+        EXPECT_GT(inked, f.lineHeight(size) * f.charWidth(0x7F, size) / 4) << "size " << size;
+    }
 }
 
 TEST(Font, CapitalsAccentsAndDescendersStayInsideTheLine) {

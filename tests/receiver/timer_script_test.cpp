@@ -181,12 +181,12 @@ TEST(TimerScriptProgram, ARefusedTimerFailsTheScriptWithTheFirmwaresCode) {
                          "-65536 (collision with timer 0)"),
               std::string::npos)
         << r.err;
-    EXPECT_NE(r.err.find("virtual receiver: the timer menu refused Rec tv:9 2026-12-07 20:30 60 min OT tuner 3 "
+    EXPECT_NE(r.err.find("firmware: the timer menu refused Rec tv:9 2026-12-07 20:30 60 min OT tuner 3 "
                          "\"VOX.rec\": collision with timer 0"),
               std::string::npos)
         << r.err;
     EXPECT_NE(r.err.find("FAILED: the firmware refused the timer with 4 (there is no such channel)"), std::string::npos);
-    EXPECT_NE(r.err.find("virtual receiver: the timer menu refused Rec tv:99 2026-12-07 20:30 60 min OT tuner 3 \"\": "
+    EXPECT_NE(r.err.find("firmware: the timer menu refused Rec tv:99 2026-12-07 20:30 60 min OT tuner 3 \"\": "
                          "there is no channel tv:99 [4]"),
               std::string::npos)
         << r.err;

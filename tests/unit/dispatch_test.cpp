@@ -59,6 +59,14 @@ bool passed(sim::Receiver &rx, uint32_t key) {
 
 const char kFreeDisk[] = "There is 100 MB free on the hard disk!";
 
+// A receiver whose start-up shows the free-disk message: 100 MB free, a warning below 1 GB.
+std::unique_ptr<sim::Receiver> startWithDiskMessage(const TempDir &dir) {
+    Start s;
+    s.freeMb = 100;
+    s.words = {{24, 1}};
+    return start(dir, s);
+}
+
 // Presses an EPG button until the views open: a press within the key window of an earlier key
 // goes to the firmware and closes the window.
 void openViews(sim::Receiver &rx, uint32_t button = RKEY_Guide) {
@@ -84,6 +92,21 @@ TEST(PassedOn, SecondEpgPressWithinFourSecondsOfAnotherKeyReachesTheFirmware) {
     EXPECT_EQ(rx->pressKey(RKEY_Guide), 0u);
     EXPECT_EQ(_epgShow, 1);
     EXPECT_EQ(rx->firmware().system.display(), sim::Display::PlugIn);
+}
+
+TEST(PassedOn, TheKeyWindowLastsItsFourSecondsWhateverTheClocksSecond) {
+    TempDir dir;
+    auto rx = start(dir);
+    // A key late in a second: counted by the clock's seconds the window lost one at once.
+    rx->advance(900);
+    EXPECT_EQ(rx->pressKey(RKEY_Up), uint32_t(RKEY_Up));
+    rx->advance(3500);
+    EXPECT_EQ(rx->pressKey(RKEY_Guide), uint32_t(RKEY_Guide)) << "3.5 s after another key";
+    EXPECT_EQ(_epgShow, 0);
+    rx->pressKey(RKEY_Up);
+    rx->advance(4100);
+    EXPECT_EQ(rx->pressKey(RKEY_Guide), 0u) << "4.1 s after another key";
+    EXPECT_EQ(_epgShow, 1);
 }
 
 TEST(PassedOn, KeysInAnotherFirmwareStateGoOnUnchanged) {
@@ -113,10 +136,7 @@ TEST(PassedOn, KeysInAnotherFirmwareStateGoOnUnchanged) {
 TEST(FreeDiskMessage, EveryKeyIsConsumedAndOnlyOkExitOrMenuRemoveIt) {
     for (uint32_t remover : {RKEY_Ok, RKEY_Exit, RKEY_Menu}) {
         TempDir dir;
-        Start s;
-        s.freeMb = 100;
-        s.words = {{24, 1}};
-        auto rx = start(dir, s);
+        auto rx = startWithDiskMessage(dir);
         ASSERT_TRUE(rx->screen().shows(kFreeDisk));
         for (uint32_t key : {RKEY_Up, RKEY_Guide, RKEY_5, RKEY_Red, RKEY_Info, RKEY_Sleep}) {
             EXPECT_EQ(rx->pressKey(key), 0u) << std::hex << key;
@@ -138,10 +158,7 @@ TEST(FreeDiskMessage, EveryKeyIsConsumedAndOnlyOkExitOrMenuRemoveIt) {
 
 TEST(FreeDiskMessage, GoesAfterTwentySecondsAndIsRedrawnEveryOtherSecond) {
     TempDir dir;
-    Start s;
-    s.freeMb = 100;
-    s.words = {{24, 1}};
-    auto rx = start(dir, s);
+    auto rx = startWithDiskMessage(dir);
     int hides = rx->firmware().system.exitNormalCalls();
     rx->advance(18500);
     EXPECT_TRUE(rx->screen().shows(kFreeDisk));
@@ -152,6 +169,24 @@ TEST(FreeDiskMessage, GoesAfterTwentySecondsAndIsRedrawnEveryOtherSecond) {
     // Drawn again at the counts 18, 16, ..., 2.
     EXPECT_EQ(rx->firmware().system.exitNormalCalls() - hides, 9);
     EXPECT_EQ(rx->firmware().system.display(), sim::Display::Firmware);
+}
+
+TEST(FreeDiskMessage, DismissingItKeepsTheStartUpSearchAnnouncementDue) {
+    TempDir dir;
+    auto rx = startWithDiskMessage(dir);
+    ASSERT_TRUE(rx->screen().shows(kFreeDisk));
+    search_start = START_SEARCH_DUE;   // the announcement waits behind the message
+    EXPECT_EQ(rx->pressKey(RKEY_Ok), 0u);
+    EXPECT_FALSE(rx->screen().shows(kFreeDisk));
+    EXPECT_EQ(search_start, START_SEARCH_DUE);
+
+    // In TV-only mode a radio channel takes every message away, the announcement too.
+    settings.tv_only = 1;
+    MsgCountdown = 5;
+    rx->tune(sim::kRadio, 0);
+    EXPECT_EQ(rx->pressKey(RKEY_Up), uint32_t(RKEY_Up));
+    EXPECT_EQ(MsgCountdown, 0);
+    EXPECT_EQ(search_start, 0);
 }
 
 // --- The TV state's own keys ---

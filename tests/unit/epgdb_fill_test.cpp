@@ -177,12 +177,29 @@ TEST(FillTexts, TitleShortInfoAndLongInfoMakeOneText) {
     FillBuffer(SVC_TYPE_Tv, 0);
     EXPECT_EQ(text(0, 0), "Film ~ Drama|L1|L2");
     EXPECT_EQ(text(0, 1), "News");                     // the short text equals the title
-    EXPECT_EQ(text(0, 2), "Belle ~ x|a|bc");          // control bytes and '~' of the long info dropped
+    EXPECT_EQ(text(0, 2), "Belle - x|a|bc");          // control bytes dropped, the separators folded
     EXPECT_EQ(text(0, 3), " ~ Only short");
     EXPECT_EQ(chMarkInfo[0].service_id, 1000);
     EXPECT_STREQ(chMarkInfo[0].name, "TV 1");
     EXPECT_EQ(chMarkInfo[0].svc_num, 0);
     EXPECT_EQ(chMarkInfo[0].lcn, 1);
+}
+
+TEST(FillTexts, SeparatorsInTitlesAndShortTextsAreFoldedSoTheTitleStaysWhole) {
+    Bench b;
+    b.schedule(0, 0, {b.event("10:00", 30, "Juste Debout | Stik in Shoreditch", "Part 1 ~ The start|again",
+                              "Line one|Line two"),
+                      b.event("10:30", 30, "~Tilde~", "x|y")});
+    FillBuffer(SVC_TYPE_Tv, 0);
+    EXPECT_EQ(text(0, 0), "Juste Debout - Stik in Shoreditch ~ Part 1 - The start-again|Line one|Line two");
+    EXPECT_EQ(text(0, 1), "-Tilde- ~ x-y");
+    char title[STRBUF_SIZE];
+    std::strcpy(title, text(0, 0).c_str());
+    RemInfo(title);
+    EXPECT_STREQ(title, "Juste Debout - Stik in Shoreditch");
+    std::strcpy(title, text(0, 0).c_str());
+    RemLongInfo(title);
+    EXPECT_STREQ(title, "Juste Debout - Stik in Shoreditch ~ Part 1 - The start-again");
 }
 
 TEST(FillTexts, LongInfoOnlyForChannelsBelowTheSetting) {

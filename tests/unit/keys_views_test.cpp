@@ -171,6 +171,15 @@ TEST(NormalView, DigitsFourThenTwoWithinTheWindowSelectChannel42) {
     // A number beyond the list starts again with the digit alone.
     rx->pressKey(RKEY_7);
     EXPECT_EQ(_svcNum, 6);
+    // The window lasts its three seconds, wherever in the clock's second the digit came.
+    rx->advance(4700);   // past the window, late in a second
+    rx->pressKey(RKEY_1);
+    rx->advance(2500);
+    rx->pressKey(RKEY_2);
+    EXPECT_EQ(_svcNum, 11);
+    rx->advance(3100);
+    rx->pressKey(RKEY_3);
+    EXPECT_EQ(_svcNum, 2);
     // Another key in between ends the window.
     rx->pressKey(RKEY_4);
     rx->pressKey(RKEY_Down);

@@ -131,14 +131,20 @@ TEST(SettingsFile, AFileOfTheOtherByteOrderIsSwappedWordByWord) {
     EXPECT_EQ(settings.rec_stop_add, 200);
 }
 
-TEST(SettingsFile, AFileOfOurByteOrderIsTakenAsItStands) {
+TEST(SettingsFile, TheByteOrderWordAloneTellsTheWritersOrder) {
     TempDir dir;
     auto rx = idleReceiver(dir);
-    // Word 0 at 600 is a valid stop time: no swap even with the other order's mark at 508.
-    std::string image = testsupport::settingsImage({{0, 600}, {4, 7}});
-    const int32_t foreign = 0x00FEFFFF;
-    std::memcpy(&image[508], &foreign, 4);
-    testsupport::writeFile(dir.file(SETTINGS_FILE_NAME), image);
+    // A follow-up time of 0 reads the same either way round: the mark at 508 decides.
+    testsupport::writeFile(dir.file(SETTINGS_FILE_NAME), testsupport::settingsImage({{0, 0}, {4, 7}, {84, 2}}, true));
+    Clear_Settings();
+    ReadSettingsFile();
+    EXPECT_EQ(settings.rec_stop_add, 0);
+    EXPECT_EQ(settings.rec_lead_time, 7);
+    EXPECT_EQ(settings.language_choice, 2);
+    EXPECT_EQ(settings.byte_order, SETTINGS_UNSET);
+
+    // Our own order's mark: taken as it stands, whatever word 0 holds.
+    testsupport::writeFile(dir.file(SETTINGS_FILE_NAME), testsupport::settingsImage({{0, 600}, {4, 7}}));
     Clear_Settings();
     ReadSettingsFile();
     EXPECT_EQ(settings.rec_stop_add, 600);
@@ -263,16 +269,34 @@ TEST(Validation, OutOfRangeValuesGetTheirDefaultsTestedUnsigned) {
     EXPECT_EQ(settings.scan_state, 2);
 }
 
-TEST(Validation, ChannelCountsFollowTheReceiversChannels) {
+TEST(Validation, ChannelCountsFollowTheReceiversTvChannels) {
     TempDir dir;
-    auto rx = idleReceiver(dir);
+    auto rx = idleReceiver(dir);   // the demo lineup: 40 TV and 10 radio channels
     Clear_Settings();
-    _maxSvcNum = 40;
+    _svcType = SVC_TYPE_Tv;
+    CountChannels();
     settings.buffered_channels = 150;
     settings.scan_max_channels = 120;
     Check_Settings();
     EXPECT_EQ(settings.buffered_channels, 40);
     EXPECT_EQ(settings.scan_max_channels, 40);
+
+    // On a radio channel, or with the display limited to the scanned channels, the buffered
+    // channels stay the TV channels: lowering them would drop the events of the others.
+    _svcType = SVC_TYPE_Radio;
+    CountChannels();
+    ASSERT_EQ(_maxSvcNum, 10);
+    Check_Settings();
+    EXPECT_EQ(settings.buffered_channels, 40);
+    _svcType = SVC_TYPE_Tv;
+    CountChannels();
+    settings.show_scanned_only = 1;
+    settings.scan_max_channels = 30;
+    ApplyChannelLimit();
+    ASSERT_EQ(_maxSvcNum, 30);
+    settings.scan_max_channels = 10;
+    Check_Settings();
+    EXPECT_EQ(settings.buffered_channels, 40);
 }
 
 TEST(Validation, UnsetSavedDefaultsGetTheRecordsDefaults) {

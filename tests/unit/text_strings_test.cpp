@@ -120,6 +120,8 @@ TEST(TextFilters, EveryByteValueIsKeptReplacedOrDroppedAsListed)
         memcpy(s, src, sizeof s);
         EXPECT_EQ(std::string(ConvertStr(s)), "a" + keep_printable(c) + "b");
         EXPECT_EQ(std::string(CopyConvertXStr(d, src, 3)), "a" + keep_printable(c) + "b");
+        EXPECT_EQ(std::string(CopyConvertTitleStr(d, src, 3)),
+                  "a" + (c == '|' || c == '~' ? std::string("-") : keep_printable(c)) + "b");
         EXPECT_EQ(std::string(ConvertByteStr(d, src, 3)), "a" + event_text_byte(c) + "b");
         memcpy(s, src, sizeof s);
         EXPECT_EQ(std::string(ConvertStr_FileName(s)), "a" + file_name_byte(c) + "b");
@@ -133,6 +135,9 @@ TEST(TextFilters, CopiesStopAfterNSourceBytesAndWorkInPlace)
     EXPECT_STREQ(ConvertByteStr(d, "a\x01" "bcdef", 4), "abc");
     EXPECT_STREQ(CopyConvertXStr(d, "a\x7F" "bcdef", 4), "abc");
     EXPECT_STREQ(CopyConvertXStr(d, "ab", 10), "ab");
+    // Titles: the same bytes kept, the separators of the event text folded, never dropped.
+    EXPECT_STREQ(CopyConvertTitleStr(d, "A | B ~ C\x01\xE4\x7F", 20), "A - B - C\xE4");
+    EXPECT_STREQ(CopyConvertTitleStr(d, "a|bcdef", 3), "a-b");
     char inplace[] = "\x01L\ni\x8An\x05" "e~";
     EXPECT_STREQ(ConvertByteStr(inplace, inplace, 20), "L|i|ne");
     EXPECT_EQ(ConvertByteStr(nullptr, "a", 1), nullptr);

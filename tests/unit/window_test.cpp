@@ -4,7 +4,8 @@
 //                     grid; empty channels; the status-bar layout; after the last event; radio
 //   WindowResults*    search results: shifted columns, weekday, channel number, title, count
 //   WindowFrame*      WSS Guard events; saved positions; editors keep their page; Now view page
-//   WindowTimeBar*    placement, width and colours by type, texts, missing records, no length
+//   WindowTimeBar*    placement, width and colours by type, texts, missing records, no length;
+//                     nothing left behind by a bar or a name the new state does not draw
 //   WindowClock*      the clock and countdown once per second; the list follows the running event
 //   WindowChosenTime* quarter hours across midnight; the chosen time taken from each view
 #include <gtest/gtest.h>
@@ -353,19 +354,62 @@ TEST(WindowTimeBar, NothingForTypeZeroOrAMissingRecordAndAnEventWithoutLengthIsF
     EXPECT_EQ(s.osdPixel(554, 80), gradient(100));
 }
 
+TEST(WindowTimeBar, ABarTheNewStateDoesNotDrawIsCleared) {
+    Bench b = bench("20:30");
+    b.schedule(0, 0, series(b, "20:00", 40, 60, "Show"));
+    openGuide(*b.rx);
+    b.rx->advance(1000);
+    auto &s = b.rx->screen();
+    ASSERT_EQ(textOf(s, 454, 88), " 50%     30/60");   // the running event's bar (type 5)
+    ASSERT_NE(s.osdPixel(460, 80), titlebox_color);
+    // Prime time and the days after it have no bar: nothing of the last one stays.
+    for (uint32_t key : {RKEY_Sleep, RKEY_Yellow, RKEY_Yellow}) {
+        b.rx->pressKey(key);
+        b.rx->advance(1000);
+        ASSERT_EQ(timeline_mode, 1);
+        EXPECT_EQ(textAt(s, 454, 88), nullptr) << std::hex << key;
+        for (int x = 454; x < 558; ++x)
+            ASSERT_EQ(s.osdPixel(x, 80), titlebox_color) << "x " << x << ", key " << std::hex << key;
+    }
+}
+
+TEST(WindowTimeBar, ALongChannelNameMakesRoomWhenTheBarComesOn) {
+    Bench b = bench("20:30");
+    b.fw().channels = sim::Channels({{sim::kTv, std::string(23, 'W'), 1000, 1, 1, ""}});
+    b.fw().channels.tune(sim::kTv, 0, sim::TuneSource::Firmware);
+    b.schedule(0, 0, series(b, "20:00", 4, 60, "Show"));
+    settings.timebar_title = 0;
+    openGuide(*b.rx);
+    auto &s = b.rx->screen();
+    ASSERT_GT(textAt(s, 204, 76)->left + textAt(s, 204, 76)->width, 558);   // the name reaches past the bar
+    b.rx->pressKey(RKEY_Subtitle);
+    b.rx->advance(1000);
+    ASSERT_EQ(settings.timebar_title, 1);
+    EXPECT_LE(textAt(s, 204, 76)->left + textAt(s, 204, 76)->width, 454);
+    for (int y = 71; y < 107; ++y)
+        for (int x = 558; x < 564; ++x)
+            ASSERT_EQ(s.osdPixel(x, y), titlebox_color) << "x " << x << ", y " << y;
+}
+
 // --- Clock duty ---
 
-TEST(WindowClock, TheClockTicksOncePerSecondAndCountsTheKeyWindowDown) {
+TEST(WindowClock, TheClockTicksOncePerSecondAndTheKeyWindowCountsFromItsKey) {
     Bench b = bench("20:05");
     openGuide(*b.rx);
-    countdown = 3;
+    b.rx->advance(700);
+    countdown = 3;   // as a digit leaves it
+    countdown_tick = b.rx->firmware().clock.ticks();
     b.rx->idle();
     b.rx->idle();
-    EXPECT_EQ(countdown, 2);
+    EXPECT_EQ(countdown, 3);
     EXPECT_EQ(textOf(b.rx->screen(), 567, 76), "20:05:00");
-    b.rx->advance(1000);
-    EXPECT_EQ(countdown, 1);
+    b.rx->advance(500);   // a new second of the clock, half a second of the window
+    EXPECT_EQ(countdown, 3);
     EXPECT_EQ(textOf(b.rx->screen(), 567, 76), "20:05:01");
+    b.rx->advance(500);
+    EXPECT_EQ(countdown, 2);
+    b.rx->advance(2000);
+    EXPECT_EQ(countdown, 0);
 }
 
 TEST(WindowClock, TheListFollowsTheRunningEventWithoutMovingThePage) {
