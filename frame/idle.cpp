@@ -42,7 +42,6 @@ enum {
     SCAN_ROWS_NOW_VIEW = 9,        // the Now view walks its cursor down to this row first
     IDLE_TIMER_REFERENCE = 72,     // the timer slot a queued timer is compared through
     IDLE_TIMER_FROM_QUEUE = 74,    // the timer slot the queue hands its first timer into
-    QUEUE_TAKE_FIRST = 2,          // CopyTimerToSet: take the first waiting timer
     REMOTE_DONE_TICKS = 200,       // the "complete" box stands 2 seconds
     COUNTDOWN_X = 559, COUNTDOWN_Y = 76, COUNTDOWN_RIGHT = 655
 };
