@@ -26,6 +26,7 @@
 #include "settings/colors.h"
 #include "settings/settings.h"
 #include "timers/backup.h"
+#include "timers/names.h"
 #include "timers/set.h"
 #include "timers/table.h"
 #include "timers/watch.h"
@@ -113,6 +114,7 @@ int Idle_Chain(void)
         create_TimerList = 0;
         Create_TimerList(0);
     }
+    Timer_ChangeDate_Minute();
     return IDLE_GOES_ON;
 }
 

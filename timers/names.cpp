@@ -6,6 +6,8 @@
 #include <string.h>
 
 #include "frame/platform/tap.h"
+#include "frame/state.h"
+#include "settings/settings.h"
 #include "text/strutil.h"
 #include "timers/table.h"
 #include "views/help.h"
@@ -15,8 +17,11 @@ enum {
     SUFFIX_SIZE = 24,          // bytes of a formatted suffix
     COMBINED_DATED_CUT = 23,   // style 200 with a date: the name before "_DD.MM.+HHMM-HHMM"
     COMBINED_PLAIN_CUT = 30,   // style 200 without: the name before "+HHMM-HHMM"
-    CHANGE_DATE_CUT = 91       // Timer_ChangeDate works on names of at most this many characters
+    CHANGE_DATE_CUT = 91,      // Timer_ChangeDate works on names of at most this many characters
+    MINUTE_NONE = -1
 };
+
+static int change_date_minute = MINUTE_NONE;   // minute (since MJD 0) of the last renewal
 
 // The name length each style cuts to before appending its suffix (styles 1..8).
 static const int style_cut[NAME_STYLE_LAST + 1] = {0, 31, 35, 26, 38, 31, 31, 33, 34};
@@ -200,4 +205,15 @@ void Timer_ChangeDate(void)
         timerlisthelp = 0;
     }
     ReadTimers();
+}
+
+void Timer_ChangeDate_Minute(void)
+{
+    if (settings.timer_name_date_replace != 1 || (timer_mode & 1) != 0 || keyboard_mode != 0)
+        return;
+    int now = time_mjd * 1440 + time_h * 60 + time_min;
+    if (now == change_date_minute)
+        return;
+    change_date_minute = now;
+    Timer_ChangeDate();
 }

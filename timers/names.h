@@ -35,5 +35,9 @@ void TimerName_AddRec(char *name);
 // suffix of the styles 1, 3, 5, 6, 7, 8 or 200, writing back those that changed
 // (TAP_Timer_Modify). Changes the copy, slot 71 and timerlisthelp (0 after a change).
 void Timer_ChangeDate(void);
+// The minute duty of the idle chain: Timer_ChangeDate once in every new minute while
+// settings.timer_name_date_replace is 1 and neither a timer editor nor the keyboard is open
+// (they hold the new-timer slot).
+void Timer_ChangeDate_Minute(void);
 
 #endif
