@@ -9,7 +9,7 @@ BUILD ?= build
 TARGET_BUILD ?= build-mipsel
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-            fonts-dejavu-core libstb-dev libexpat1-dev
+            fonts-dejavu-core libstb-dev libexpat1-dev python3
 TARGET_PACKAGES := g++-mipsel-linux-gnu binutils-mipsel-linux-gnu qemu-user googletest
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
