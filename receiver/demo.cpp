@@ -54,6 +54,31 @@ key EXIT
 key UP
 wait 1s
 snap 10-next-channel.png
+# Recording: RECORD on Das Erste's 21:00 event sets a timer in the receiver's table (3 minutes
+# before, 15 after, on the second tuner); its row shows the mark "T2".
+tune tv:0
+wait 5s
+key GUIDE
+key DOWN x2
+key RECORD
+wait 1s
+snap 11-record.png
+# ZDF at 21:00: the second tuner is taken then, so the timer goes to the first ("T1").
+key RIGHT x4
+key DOWN x2
+key RECORD
+wait 1s
+snap 12-record-first-tuner.png
+# RTL at 21:05, a third transponder: both tuners are taken, the box names the timer in the way.
+key RIGHT x4
+key DOWN x2
+key RECORD
+wait 1s
+snap 13-timer-collision.png
+dump screen 13-timer-collision.txt
+key EXIT
+key EXIT
+dump timers timers.json
 dump settings settings.txt
 )";
     return text;

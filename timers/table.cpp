@@ -223,8 +223,10 @@ int TimerCovering(int svcType, int channel, int event)
     return CURSOR_TIMER_NONE;
 }
 
+// The badge covers the end of a long title beneath it.
 static void draw_mark(int y, int x_shift, const char *text, dword colour)
 {
+    TAP_Osd_FillBox(rgn, (dword)(MARK_X - x_shift), (dword)y, MARK_W, MARK_H, colour);
     TAP_Osd_DrawRectangle(rgn, (dword)(MARK_X - x_shift), (dword)y, MARK_W, MARK_H, MARK_LINE, font2_color);
     TAP_Osd_PutS(rgn, (dword)(MARK_TEXT_X - x_shift), (dword)(y + MARK_TEXT_DY), (dword)(MARK_TEXT_RIGHT - x_shift),
                  text, MARK_TEXT, colour, FNT_Type_Default, FNT_Size_1622, 0, ALIGN_CENTER);
