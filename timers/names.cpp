@@ -158,28 +158,44 @@ void Replace_CombiName(int slot)
 
 // --- Renewing dates ---
 
+// 1 when the name of length n ends in the shape: 'd' stands for a digit, any other character for
+// itself.
+static int ends_in_shape(const char *name, int n, const char *shape)
+{
+    int k = (int)strlen(shape);
+    if (k > n)
+        return 0;
+    for (int i = 0; i < k; i++) {
+        char c = name[n - k + i];
+        if (shape[i] == 'd' ? (c < '0' || c > '9') : c != shape[i])
+            return 0;
+    }
+    return 1;
+}
+
 // Rewrites the date suffix of the name in slot 71 for its current start. Returns 1 when the name
-// carries a suffix the program renews, else 0. The name has no ".rec" here.
+// carries a suffix the program renews, else 0. The name has no ".rec" here. The suffixes are
+// recognised with their digits, so that a name of the user's own that merely has an underscore
+// in such a place (Tatort_Folge123) is never rewritten.
 static int renew_suffix(TimerRecord *t)
 {
     char *name = t->name;
     int n = (int)strlen(name);
-    if (n >= 10 && at(name, n, 9, '_') && !at(name, n, 6, '.') && !at(name, n, 6, '-') && !at(name, n, 3, '.') &&
-        !at(name, n, 3, '-') && !at(name, n, 2, '_')) {
+    if (n >= 10 && ends_in_shape(name, n, "_dddddddd")) {
         Replace_TimerName(TIMER_SLOT_NEW, 1);
-    } else if (n > 14 && at(name, n, 14, '_') && at(name, n, 5, '_')) {
+    } else if (n > 14 && ends_in_shape(name, n, "_dddddddd_dddd")) {
         char date[SUFFIX_SIZE];
         format_suffix(date, 1, 0, t);
         memcpy(name + n - 14, date, 9);   // "_YYYYMMDD" over the old date; the time stays
-    } else if (n > 9 && at(name, n, 9, '_') && at(name, n, 6, '-') && at(name, n, 3, '-')) {
+    } else if (n > 9 && ends_in_shape(name, n, "_dd-dd-dd")) {
         Replace_TimerName(TIMER_SLOT_NEW, 5);
-    } else if (n > 9 && at(name, n, 9, '_') && at(name, n, 6, '.') && at(name, n, 3, '.')) {
+    } else if (n > 9 && ends_in_shape(name, n, "_dd.dd.dd")) {
         Replace_TimerName(TIMER_SLOT_NEW, 6);
-    } else if (n > 7 && at(name, n, 7, '_') && at(name, n, 4, '.') && at(name, n, 1, '.')) {
+    } else if (n > 7 && ends_in_shape(name, n, "_dd.dd.")) {
         Replace_TimerName(TIMER_SLOT_NEW, 7);
-    } else if (n > 6 && at(name, n, 6, '_') && at(name, n, 3, '-')) {
+    } else if (n > 6 && ends_in_shape(name, n, "_dd-dd")) {
         Replace_TimerName(TIMER_SLOT_NEW, 8);
-    } else if (n > 10 && at(name, n, 10, '+') && at(name, n, 5, '-')) {
+    } else if (n > 10 && ends_in_shape(name, n, "+dddd-dddd")) {
         Replace_TimerName(TIMER_SLOT_NEW, NAME_STYLE_COMBINED);
     } else {
         return 0;

@@ -287,6 +287,9 @@ TEST(Recording, DatesInNamesAreRenewedEveryMinute) {
     const char *script = R"(add-timer tv:1 "2026-12-08 21:00" 30 mode WL "Show_01.12..rec"
 add-timer tv:2 "2026-12-08 22:00" 30 mode ED "News_20261201.rec"
 add-timer tv:3 "2026-12-08 23:00" 30 mode ED "Plain.rec"
+add-timer tv:3 "2026-12-09 23:00" 30 mode WL "Tatort_Folge123.rec"
+add-timer tv:1 "2026-12-09 20:00" 30 mode ED "Film_20261201_2000.rec"
+add-timer tv:2 "2026-12-10 20:00" 30 mode WL "Doppel_01.12.+2000-2030.rec"
 wait 61s
 dump timers {dir}/t.json
 )";
@@ -296,6 +299,9 @@ dump timers {dir}/t.json
     EXPECT_NE(t.find("\"Show_08.12..rec\""), std::string::npos) << t;
     EXPECT_NE(t.find("\"News_20261208.rec\""), std::string::npos) << t;
     EXPECT_NE(t.find("\"Plain.rec\""), std::string::npos) << t;
+    EXPECT_NE(t.find("\"Tatort_Folge123.rec\""), std::string::npos) << "not a date: " << t;
+    EXPECT_NE(t.find("\"Film_20261209_2000.rec\""), std::string::npos) << t;
+    EXPECT_NE(t.find("\"Doppel_10.12.+2000-2030.rec\""), std::string::npos) << t;
     TempDir off;
     ASSERT_EQ(runScript(off, {{TIMER_NAME_DATE_REPLACE, 0}}, script).exitCode, 0);
     t = readFile(off.file("t.json"));
