@@ -123,9 +123,17 @@ void DelAllTimers(int kind)
 {
     ReadTimers();
     ToSetTimer_max = 0;
-    int last = max_Timers < TIMERS_MIRRORED ? max_Timers : TIMERS_MIRRORED;
-    for (int n = last - 1; n >= 0; n--) {
-        if (kind >= 2 || TimerList[n].rec.is_rec == kind)
+    TimerRecord beyond;   // a timer past the copy's 70 is read for its kind alone
+    for (int n = max_Timers - 1; n >= 0; n--) {
+        int is_rec = 0;
+        if (n < TIMERS_MIRRORED) {
+            is_rec = TimerList[n].rec.is_rec;
+        } else if (kind < 2) {
+            memset(&beyond, 0, sizeof beyond);
+            TAP_Timer_GetInfo(n, &beyond);
+            is_rec = beyond.is_rec;
+        }
+        if (kind >= 2 || is_rec == kind)
             TAP_Timer_Delete(n);
     }
     ReadTimers();

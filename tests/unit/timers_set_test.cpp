@@ -87,6 +87,17 @@ TEST_F(TimerTest, DeletingInBulkTakesOneKindOrAllAndEmptiesTheQueue) {
     EXPECT_STREQ(TimerList[0].rec.name, "p3.rec");
     DelAllTimers(2);
     EXPECT_EQ(max_Timers, 0);
+
+    // Timers beyond the copy's seventy go too.
+    for (int i = 0; i < 75; i++) {
+        char hhmm[8];
+        std::snprintf(hhmm, sizeof hhmm, "%02d:00", i % 24);
+        ASSERT_EQ(addTimer(timer(13, 1 + i / 24, hhmm, 30, "x.rec", 0, 1, i >= 72 ? 0 : 1)), 0) << i;
+    }
+    DelAllTimers(0);
+    EXPECT_EQ(max_Timers, 72) << "the three -P- timers beyond the copy";
+    DelAllTimers(2);
+    EXPECT_EQ(max_Timers, 0);
 }
 
 // --- Rules ---
