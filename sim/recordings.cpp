@@ -70,6 +70,13 @@ bool Recordings::setEnd(int slot, int64_t endMs) {
     return true;
 }
 
+bool Recordings::setTimer(int slot, uint32_t timerId) {
+    if (slot < 0 || slot >= kSlots || !running_[slot])
+        return false;
+    running_[slot]->timerId = timerId;
+    return true;
+}
+
 bool Recordings::tunerUsable(int tuner, int transponder) const {
     for (const auto &r : running_)
         if (r && r->tuner == tuner && r->transponder != transponder)

@@ -34,7 +34,7 @@ struct Recording {
     int64_t endMs = 0;           // local time it ends (or ended, once done)
     RecordSource source = RecordSource::Button;
     int slot = 0;                // recording slot it ran in (0 or 1)
-    uint32_t timerId = 0;        // the timer that started it (TimerEntry::id), 0 none
+    uint32_t timerId = 0;        // the timer it records for (TimerEntry::id), 0 none
     int64_t chargedMinutes = 0;  // minutes already taken from the disk
 };
 
@@ -54,6 +54,9 @@ public:
     int update(int64_t nowMs);
     // Moves the end of a running recording; false when the slot does not record.
     bool setEnd(int slot, int64_t endMs);
+    // Gives a running recording to a timer (TimerEntry::id), or 0 to none; false when the slot
+    // does not record.
+    bool setTimer(int slot, uint32_t timerId);
 
     // Whether a new recording on a transponder could use a tuner (0 or 1): nothing records on
     // it, or only that transponder.

@@ -4,6 +4,7 @@
 #include "sim/timers.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "sim/latin1.h"
@@ -273,6 +274,7 @@ int Timers::remove(int index) {
     if (!entry(index))
         return 0;
     // Its recording, if one runs, goes on to its end without the timer.
+    recordings_.setTimer(recordings_.slotOfTimer(entries_[static_cast<size_t>(index)].id), 0);
     entries_.erase(entries_.begin() + index);
     return 1;
 }
@@ -295,9 +297,8 @@ void Timers::tick(int64_t nowMs) {
         if (e.state == TimerState::Waiting && e.record.is_rec == 1)
             log_.write("timer " + std::to_string(i) + " (" + describe(e.record) +
                        ") did not record: the clock passed its whole time");
-        int slot = recordings_.slotOfTimer(e.id);
-        if (slot >= 0)
-            recordings_.stop(slot, nowMs);
+        // A recording it took over that lasts longer goes on without it.
+        recordings_.setTimer(recordings_.slotOfTimer(e.id), 0);
         if (moveOn(e, nowMs))
             ++i;
         else
@@ -352,10 +353,7 @@ int Timers::chooseTuner(int index, int transponder, int64_t fromMs) const {
     std::vector<TunerNeed> others = needsBeside(index, from, to);
     for (int s = 0; s < Recordings::kSlots; ++s) {
         const auto &r = recordings_.running(s);
-        bool ofATimer = false;
-        for (const TimerEntry &e : entries_)
-            ofATimer = ofATimer || (r && r->timerId == e.id);
-        if (r && !ofATimer)
+        if (r && r->timerId == 0)
             others.push_back({from, minuteOfMs(r->endMs - 1) + 1, r->transponder, tunerBit(r->tuner), -1});
     }
     for (int k = 0; k < n; ++k)
@@ -374,6 +372,18 @@ void Timers::startTimer(int index, int64_t nowMs) {
     const Channel *c = channels_.find(t.svc_type, t.svc_num);
     if (!c)
         return;
+    // The channel records already without a timer (the record button, or a timer deleted
+    // meanwhile): the timer takes that recording over rather than record the channel twice.
+    for (int s = 0; s < Recordings::kSlots; ++s) {
+        const auto &r = recordings_.running(s);
+        if (r && r->timerId == 0 && r->channel == ChannelRef{t.svc_type, t.svc_num}) {
+            if (r->endMs < endMs(t))
+                recordings_.setEnd(s, endMs(t));
+            recordings_.setTimer(s, e.id);
+            e.state = TimerState::Recording;
+            return;
+        }
+    }
     int64_t from = std::max(startMs(t), nowMs - (nowMs % kMsPerMinute + kMsPerMinute) % kMsPerMinute);
     int tuner = -1;
     std::string why;

@@ -16,6 +16,7 @@
 //
 // Time passing (tick, after every move of the clock), per timer, a small state machine:
 //   Waiting   --start minute, recording timer, tuner and slot free--> Recording
+//   Waiting   --start minute, its channel records without a timer---> Recording (takes it over)
 //   Waiting   --start minute, recording timer, no tuner or slot------> Blocked (a log line)
 //   Blocked   --a tuner and slot became free, still in its time-----> Recording
 //   Waiting   --start minute, "-P-" timer---------------------------> Watching (records nothing)
@@ -25,8 +26,10 @@
 // records under its name (the channel's name + ".rec" when it has none) from its start, or from
 // the minute it could start, to its end. Deleting a timer whose recording runs leaves the
 // recording running to its end; modifying it moves the recording's end when the channel stays,
-// else stops the recording and the timer waits for its new time. A tuner-3 timer starts on the
-// tuner that leaves the timers still to come a tuner each.
+// else stops the recording and the timer waits for its new time. A timer whose channel records
+// already without a timer (the record button, a deleted timer) takes that recording over, to
+// the later of the two ends, rather than record the channel twice. A tuner-3 timer starts on
+// the tuner that leaves the timers still to come a tuner each.
 //
 // Tests can make the table refuse (faults).
 // Example:

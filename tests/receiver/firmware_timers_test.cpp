@@ -496,6 +496,38 @@ TEST_F(Timers, StoppingDeletingAndModifyingARunningTimer) {
     EXPECT_EQ(fw->timers.entry(0)->state, sim::TimerState::Waiting);
 }
 
+TEST_F(Timers, ATimerTakesOverARecordingOfItsChannelThatHasNoTimer) {
+    // Set for now, deleted once it records, set again: one recording, never two.
+    pass(30000);
+    ASSERT_EQ(add({2, "2026-12-07 20:00", 30, 3, 0, true, "Jetzt.rec"}), 0);
+    pass(10000);
+    ASSERT_EQ(TAP_Timer_Delete(0), 1);
+    ASSERT_EQ(add({2, "2026-12-07 20:00", 30, 1, 0, true, "Jetzt.rec"}), 0);
+    pass(10000);
+    EXPECT_EQ(fw->recordings.runningCount(), 1);
+    EXPECT_EQ(fw->timers.entry(0)->state, sim::TimerState::Recording);
+    ASSERT_EQ(TAP_Timer_Delete(0), 1);
+    pass(30 * 60000);
+    ASSERT_EQ(fw->recordings.done().size(), 1u);
+    EXPECT_EQ(fw->recordings.done()[0].startMs, at("2026-12-07 20:00"));
+    EXPECT_EQ(fw->recordings.done()[0].endMs, at("2026-12-07 20:30"));
+
+    // The record button's two hours outlast a timer on its channel: the recording goes on.
+    ASSERT_EQ(fw->recordButton({sim::kTv, 0}), 0);  // 20:30:50 to 22:30
+    ASSERT_EQ(add({0, "2026-12-07 20:40", 10}), 0);
+    pass(10 * 60000);
+    EXPECT_EQ(fw->timers.entry(0)->state, sim::TimerState::Recording);
+    pass(10 * 60000);  // 20:50:50
+    EXPECT_EQ(fw->recordings.runningCount(), 1);
+    EXPECT_EQ(TAP_Timer_GetTotalNum(), 0);
+    EXPECT_EQ(recInfo(0).end, sim::packedTime(at("2026-12-07 22:30")));
+    // A timer on it that lasts longer carries it on to the timer's end.
+    ASSERT_EQ(add({0, "2026-12-07 22:00", 60}), 0);
+    jumpTo("2026-12-07 22:00");
+    EXPECT_EQ(recInfo(0).end, sim::packedTime(at("2026-12-07 23:00")));
+    EXPECT_EQ(fw->recordings.runningCount(), 1);
+}
+
 TEST_F(Timers, AClockJumpOverATimersWholeTimeMissesIt) {
     ASSERT_EQ(add({2, "2026-12-07 20:10", 30, 3, 0, true, "Weg.rec"}), 0);
     ASSERT_EQ(add({3, "2026-12-07 20:10", 30, 3, 1, true, "Daily.rec"}), 0);
