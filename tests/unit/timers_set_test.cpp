@@ -1,10 +1,13 @@
 // The timer table copy and setting timers, against the virtual receiver's timer table.
 //   Copy and queue   the 70 mirrored slots, sorting, the queue's limits, deleting in bulk
 //   Rules            the collision count (one-time and repeating timers), covered timers
+//   Composing        a timer from a buffered event: title, channel name, kind by method; a past
+//                    event is not recorded
 //   Adding           names, the retry on the other tuner
 //   Error boxes      collision and other refusals in three languages, the queued timer's box
 #include "tests/unit/timers_testing.h"
 
+#include "epgdb/buffer.h"
 #include "frame/state.h"
 #include "timers/names.h"
 #include "timers/set.h"
@@ -165,6 +168,55 @@ TEST_F(TimerTest, ACoveredTimerLiesWithinATimerOrARecordingOfItsChannel) {
     EXPECT_EQ(TimerAlreadyExist(TIMER_SLOT_NEW), 1);
     put(TIMER_SLOT_NEW, timer(5, 0, "22:00", 60));
     EXPECT_EQ(TimerAlreadyExist(TIMER_SLOT_NEW), 0);
+}
+
+// --- Composing ---
+
+// Channel 3's only event: today from hh:mm for `minutes`, with the stored text `text`.
+static void oneEvent(char *text, int hh, int mm, int minutes)
+{
+    settings.compress_text = 0;
+    EpgEvent *e = EpgRecord(3, 0);
+    std::memset(e, 0, sizeof *e);
+    e->start_mjd = e->end_mjd = timertest::kToday;
+    e->start_hour = byte(hh);
+    e->start_min = byte(mm);
+    e->end_hour = byte(hh + (mm + minutes) / 60);
+    e->end_min = byte((mm + minutes) % 60);
+    e->dur_hour = byte(minutes / 60);
+    e->dur_min = byte(minutes % 60);
+    e->text = text;
+    max_Event[3] = 1;
+}
+
+TEST_F(TimerTest, AnEventBecomesATimerNamedByItsTitleOrItsChannel) {
+    char film[] = "Film/Teil 2: Ende? ~ Drama|Lang";
+    oneEvent(film, 21, 30, 95);
+    settings.rec_tuner = 3;
+    ASSERT_EQ(BufToTimer(3, 0), 0);
+    EXPECT_EQ(describe(TimerList[TIMER_SLOT_NEW].rec), "tv:3 +0 21:30-23:05 OT Rec T4 Film-Teil 2 Ende");
+    EXPECT_EQ(TimerList[TIMER_SLOT_NEW].rec.name_fixed, 1);
+    char x[] = "X|only a long text";
+    oneEvent(x, 21, 30, 95);
+    settings.manual_timer_method = 2;
+    ASSERT_EQ(BufToTimer(3, 0), 0);
+    EXPECT_EQ(describe(TimerList[TIMER_SLOT_NEW].rec), "tv:3 +0 21:30-23:05 OT -P- T4 ARD-alpha HD")
+        << "a title under two characters gives the channel's name";
+    EXPECT_EQ(BufToTimer(3, 1), 1) << "no such event";
+}
+
+TEST_F(TimerTest, RecordOnAPastEventSetsNothingAndSaysSo) {
+    char news[] = "News";
+    oneEvent(news, 18, 0, 60);
+    _svcType = 0;
+    _svcNum = 3;
+    settings.view = 0;
+    search_mode = 0;
+    ListOffset = cursor = 0;
+    RecordSelectedEvent();
+    EXPECT_TRUE(rx_->screen().shows("This event is already over!"));
+    EXPECT_EQ(help, 2);
+    EXPECT_TRUE(table().empty());
 }
 
 // --- Adding ---
