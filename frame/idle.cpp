@@ -26,6 +26,7 @@
 #include "settings/colors.h"
 #include "settings/settings.h"
 #include "timers/backup.h"
+#include "timers/names.h"
 #include "timers/set.h"
 #include "timers/table.h"
 #include "timers/watch.h"
@@ -42,7 +43,6 @@ enum {
     SCAN_ROWS_NOW_VIEW = 9,        // the Now view walks its cursor down to this row first
     IDLE_TIMER_REFERENCE = 72,     // the timer slot a queued timer is compared through
     IDLE_TIMER_FROM_QUEUE = 74,    // the timer slot the queue hands its first timer into
-    QUEUE_TAKE_FIRST = 2,          // CopyTimerToSet: take the first waiting timer
     REMOTE_DONE_TICKS = 200,       // the "complete" box stands 2 seconds
     TICKS_PER_SECOND = 100,        // TAP_GetTick counts 10 ms
     COUNTDOWN_X = 559, COUNTDOWN_Y = 76, COUNTDOWN_RIGHT = 655
@@ -129,6 +129,7 @@ int Idle_Chain(void)
         create_TimerList = 0;
         Create_TimerList(0);
     }
+    Timer_ChangeDate_Minute();
     return IDLE_GOES_ON;
 }
 

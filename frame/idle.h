@@ -1,8 +1,9 @@
 // The idle duties every event runs before its key is looked at: the refresh or scan of the EPG
 // buffer, background filling channel by channel, deferred saves, the timer watch and queue, the
-// remote-command poll, the message countdowns and the start-up search message. Duties that run
-// once per second compare a stored second with the clock. Leans on frame/state (clock, states),
-// epgdb/ (filling, saving), timers/, search/, remote/ and views/ for the work each duty calls.
+// remote-command poll, the message countdowns, the start-up search message and the dates in timer
+// names once a minute. Duties that run once per second compare a stored second with the clock.
+// Leans on frame/state (clock, states), epgdb/ (filling, saving), timers/, search/, remote/ and
+// views/ for the work each duty calls.
 #ifndef DIRO_FRAME_IDLE_H
 #define DIRO_FRAME_IDLE_H
 

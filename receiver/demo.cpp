@@ -55,28 +55,53 @@ key EXIT
 key UP
 wait 1s
 snap 10-next-channel.png
+# Recording: RECORD on Das Erste's 21:00 event sets a timer in the receiver's table (3 minutes
+# before, 15 after, on the second tuner); its row shows the mark "T2".
+tune tv:0
+wait 5s
+key GUIDE
+key DOWN x2
+key RECORD
+wait 1s
+snap 11-record.png
+# ZDF at 21:00: the second tuner is taken then, so the timer goes to the first ("T1").
+key RIGHT x4
+key DOWN x2
+key RECORD
+wait 1s
+snap 12-record-first-tuner.png
+# RTL at 21:05, a third transponder: both tuners are taken, the box names the timer in the way.
+key RIGHT x4
+key DOWN x2
+key RECORD
+wait 1s
+snap 13-timer-collision.png
+dump screen 13-timer-collision.txt
+key EXIT
+key EXIT
+dump timers timers.json
 dump settings settings.txt
 # The Now view (OK, the second EPG button): one channel a row with its running event, the
 # channel on air selected.
 wait 1m
 key OK
 wait 1s
-snap 11-now-view.png
+snap 14-now-view.png
 # A quarter hour on: every channel's event at 20:15. The info key opens the bar under the rows
 # with the selected event's description, pressed again the window with all of it.
 key >|
 key DOWN x6
 key INFO
 wait 1s
-snap 12-info-bar.png
+snap 15-info-bar.png
 key INFO
 wait 1s
-snap 13-info-window.png
+snap 16-info-window.png
 # EXIT goes back to the bar; the help key shows what the keys do, and any key closes it.
 key EXIT
 key HELP
 wait 1s
-snap 14-help.png
+snap 17-help.png
 key EXIT
 key EXIT
 # The settings menu: MENU in the guide opens it on its first rows, the selected one highlighted.
@@ -87,12 +112,12 @@ wait 5s
 key GUIDE
 key MENU
 wait 1s
-snap 15-settings-menu.png
+snap 18-settings-menu.png
 key >> x2
 key DOWN x8
 key RIGHT x2
 wait 1s
-snap 16-settings-menu-german.png
+snap 19-settings-menu-german.png
 key RIGHT x2
 key EXIT
 key EXIT

@@ -462,6 +462,11 @@ void DrawEventBuf(int mode)
         draw_channel_title();
     }
 
+    if (mode == 2) {
+        // Timers start, end and move on while the list stands: the marks follow them.
+        ReadTimers();
+        ReadRecInfo();
+    }
     if ((mode == 1 || mode == 2) && !search) {
         FindCurrentEvent(slot);
         if (mode == 1)

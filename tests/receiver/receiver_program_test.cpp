@@ -206,6 +206,11 @@ TEST(ReceiverProgram, TheDemoWritesScreenshotsOnAFreshDisk) {
     }
     EXPECT_NE(readFile(out + "/01-start.txt").find("There is 500000 MB free on the hard disk!"), std::string::npos);
     EXPECT_NE(readFile(out + "/settings.txt").find("\n24 999\n"), std::string::npos);
+    // It records: two timers from the guide, the third refused in a box.
+    EXPECT_EQ(readFile(out + "/11-record.png").substr(1, 3), "PNG");
+    EXPECT_NE(readFile(out + "/13-timer-collision.txt").find("Collision with timer nr. 2 at channel 5"),
+              std::string::npos);
+    EXPECT_NE(readFile(out + "/timers.json").find("\"name\": \"Das Leben der Anderen.rec\""), std::string::npos);
     // A second run starts again from a fresh disk, and says what of the first it replaces.
     writeFile(out + "/disk/Diro_ROD.Search.ini", "x");
     auto again = runReceiver({"--demo", out});
