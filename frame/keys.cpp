@@ -8,8 +8,6 @@
 //   --- Normal view ---
 //   --- Now view ---
 //   --- Result lists ---
-//   --- Search list ---
-//   --- Search editor ---
 //   --- Timer list ---
 //   --- Timer editor ---
 //   --- EPG-button path and the table's entry ---
@@ -53,17 +51,7 @@
 
 enum {
     QUARTER_HOUR = 15,
-    MENU_PAGE = 10,                 // << and >> in the menu and the search list
-    MENU_LAST_CURSOR = 9,           // down from this row scrolls the menu and the search list
-    SEARCH_FIXED_ROWS = 3,          // the search list's rows S1..S3 above the entries
-    SEARCH_ROW_MODES = 2,           // the fixed row whose modes left and right step
-    SEARCH_ALL_MODES_MAX = 3,
-    SEARCH_EDITOR_LAST = 9,         // rows 0..9; the last saves or deletes
-    SEARCH_EDITOR_WINDOW_FROM = 4,  // rows 4 and 5: the time window, which << and >> move by hours
-    SEARCH_EDITOR_WINDOW_TO = 5,
     SEARCH_MIN_CHARS = 2,           // a word shorter than this becomes "???"
-    SEARCH_WEEKDAYS_ALL = 9,
-    KEYBOARD_LIMIT_SEARCH = 45,
     TIMER_LIST_PAGE = 9,
     TIMER_EDITOR_LAST = 10,         // rows 0..10
     TIMER_EDITOR_DELETE_ROW = 10,
@@ -74,13 +62,9 @@ enum {
     TIMEBAR_TITLE_LAST = 8,
     TIMEBAR_NOW_FIRST = -1, TIMEBAR_NOW_LAST = 16,
     HOUR_STEP = 60,
-    SEARCH_LIST_OPENED = 1, SEARCH_EDITOR_OPENED = 2, SEARCH_RESULTS_OF_LIST = 23,
+    SEARCH_LIST_OPENED = 1, SEARCH_EDITOR_OPENED = 2,
     TIMER_EDITOR_FROM_LIST = 3, TIMER_LIST_OPEN = 2
 };
-
-// The message of a full search list: English, German, Finnish.
-static const char *const search_list_full[] = {"The Searchlist is full!", "Die Suchliste ist bereits voll!",
-                                               "Hakulista on t\xE4ynn\xE4!"};
 
 // --- Shared actions ---
 
@@ -162,20 +146,6 @@ static void event_title(int slot, int index, char *title)
     }
     if (strlen(title) < SEARCH_MIN_CHARS)
         strcpy(title, "???");
-}
-
-// The working search entry (slot 200) with the settings of a new entry; its word stays.
-static void working_entry_defaults(void)
-{
-    SearchEntry *working = &Search[SEARCH_WORKING];
-    working->first_place = 1;
-    working->last_place = (uint8_t)settings.scan_max_channels;
-    working->mode = 0;
-    working->lead_time = settings.rec_lead_time;
-    working->stop_add = settings.rec_stop_add;
-    working->window_start = 0;
-    working->window_end = 0;
-    working->weekdays = SEARCH_WEEKDAYS_ALL;
 }
 
 // The chosen time is drawn: switched on by the first time key (the page is rebuilt), moved by
@@ -280,7 +250,7 @@ static void open_timer_list(void)
 static void search_selected_title(int slot, int index, int to_editor)
 {
     Position_Store();
-    working_entry_defaults();
+    SearchEntryDefaults(&Search[SEARCH_WORKING]);
     event_title(slot, index, Search[SEARCH_WORKING].word);
     strcpy(_strBuf2, Search[SEARCH_WORKING].word);
     search_idx = SEARCH_WORKING;
@@ -451,6 +421,13 @@ static void list_page(int direction)
         ListOffset = 0;
     timeline_mode = 0;
     draw_view(0);
+}
+
+// The list position to come back to from its editor.
+static void keep_list_position(void)
+{
+    ListOffset_store2 = ListOffset;
+    cursor_store2 = cursor;
 }
 
 // --- Keys of both views ---
@@ -773,268 +750,6 @@ static dword keys_result_list(dword key)
     }
 }
 
-// --- Search list ---
-
-// The list position to come back to from the editor or a result list.
-static void keep_list_position(void)
-{
-    ListOffset_store2 = ListOffset;
-    cursor_store2 = cursor;
-}
-
-// Opens the search editor on the working entry (already filled in).
-static void open_search_editor(int row, int save_or_delete)
-{
-    keep_list_position();
-    search_mode = SEARCH_EDITOR_OPENED;
-    cursor = row;
-    ListOffset = 0;
-    save_or_del = (unsigned char)save_or_delete;
-    DrawEPG(1);
-}
-
-// Opens list entry `entry` in the editor on `row`; save_or_delete 1 offers saving, 0 deleting.
-static void edit_search_entry(int entry, int row, int save_or_delete)
-{
-    search_idx = (unsigned char)entry;
-    CopySearch(SEARCH_WORKING, entry);
-    strncpy(_strBuf2, Search[SEARCH_WORKING].word, SEARCH_WORD_SIZE - 1);
-    _strBuf2[SEARCH_WORD_SIZE - 1] = 0;
-    Cut_Start = 0;
-    Cut_End = 0;
-    open_search_editor(row, save_or_delete);
-}
-
-// Searches with the entries the row chooses and shows the results.
-static void search_all_from_list(int selection)
-{
-    SearchAll(selection, 1);
-    keep_list_position();
-    search_mode = SEARCH_RESULTS_OF_LIST;
-    cursor = 0;
-    ListOffset = 0;
-    DrawEPG(1);
-    if (max_Event[SLOT_RESULT] >= 2)
-        HelpSort();
-}
-
-static void search_list_ok(void)
-{
-    int row = ListOffset + cursor;
-    if (row == 0) {
-        working_entry_defaults();
-        search_idx = SEARCH_WORKING;
-        open_search_editor(0, 1);
-    } else if (row == 1) {
-        search_all_from_list(0);
-    } else if (row == SEARCH_ROW_MODES) {
-        static const int selection[] = {9, 1, 2, 10};
-        int modes = settings.search_all_modes;
-        search_all_from_list(modes >= 1 && modes <= SEARCH_ALL_MODES_MAX ? selection[modes] : selection[0]);
-    } else if (row - SEARCH_FIXED_ROWS < max_Search) {
-        edit_search_entry(row - SEARCH_FIXED_ROWS, 0, 1);
-    }
-}
-
-// Left and right: the modes of row S3, or the selected entry one place up or down.
-static void search_list_move(int direction)
-{
-    int row = ListOffset + cursor;
-    int entry = row - SEARCH_FIXED_ROWS;
-    if (row == SEARCH_ROW_MODES) {
-        int modes = settings.search_all_modes + direction;
-        settings.search_all_modes = modes < 0 ? SEARCH_ALL_MODES_MAX : modes > SEARCH_ALL_MODES_MAX ? 0 : modes;
-        SearchList();
-        return;
-    }
-    if (entry < 0 || entry >= max_Search || entry + direction < 0 || entry + direction >= max_Search)
-        return;
-    SortManualSearch(entry, direction);
-    if (direction < 0) {
-        if (cursor > 0)
-            cursor--;
-        else
-            ListOffset--;
-    } else {
-        if (cursor < MENU_LAST_CURSOR)
-            cursor++;
-        else
-            ListOffset++;
-    }
-    SearchList();
-    SaveSearch();
-}
-
-// Sorts the list, writes it and shows it from the top.
-static void search_list_sort(int kind)
-{
-    SortSearch(kind);
-    SaveSearch();
-    cursor = 0;
-    ListOffset = 0;
-    DrawEPG(1);
-}
-
-// A key in the search list (search_mode 1).
-static dword keys_search_list(dword key)
-{
-    switch (key) {
-    case RKEY_Up:
-        list_row_up_in_list();
-        SearchList();
-        return 0;
-    case RKEY_Down:
-        if (cursor < MENU_LAST_CURSOR)
-            cursor++;
-        else
-            ListOffset++;
-        SearchList();
-        return 0;
-    case RKEY_Rewind:
-        ListOffset -= MENU_PAGE;
-        if (ListOffset < 0)
-            ListOffset = 0;
-        SearchList();
-        return 0;
-    case RKEY_Forward:
-        ListOffset += MENU_PAGE;
-        SearchList();
-        return 0;
-    case RKEY_Left:
-    case RKEY_Right:
-        search_list_move(key == RKEY_Left ? -1 : 1);
-        return 0;
-    case RKEY_Ok:
-        search_list_ok();
-        return 0;
-    case RKEY_Help: {
-        int entry = ListOffset + cursor - SEARCH_FIXED_ROWS;
-        if (entry >= 0 && entry < max_Search)
-            edit_search_entry(entry, SEARCH_EDITOR_LAST, 0);
-        return 0;
-    }
-    case RKEY_Red:
-        search_list_sort(1);
-        return 0;
-    case RKEY_Green:
-    case RKEY_Yellow:
-        search_list_sort(key == RKEY_Green ? 2 : 3);
-        return 0;
-    case RKEY_Info:
-        HelpSearchlist();
-        return 0;
-    case RKEY_Blue: {
-        // The keyboard opens empty; the editor follows for a new entry, whose source text is
-        // what was typed (or, when the keyboard is left with EXIT, stays as it was).
-        search_idx = SEARCH_WORKING;
-        working_entry_defaults();
-        Cut_Start = 0;
-        Cut_End = 0;
-        keep_list_position();
-        search_mode = SEARCH_EDITOR_OPENED;
-        cursor = 0;
-        ListOffset = 0;
-        save_or_del = 1;
-        keyboard_mode = KEYB_MODE_CAPITALS;
-        keyboard_idx = 0;
-        char empty_text[1] = {0};
-        Keyboard(1, 0, empty_text, KEYBOARD_LIMIT_SEARCH);
-        TAP_Osd_Sync();
-        return 0;
-    }
-    case RKEY_Slow:
-        search_mode = 0;
-        cursor = 0;
-        DrawEPG(0);
-        return 0;
-    default:
-        return 0;
-    }
-}
-
-// --- Search editor ---
-
-// The cuts at the end of the word: << cuts one more character, >> one fewer; at least 2
-// characters of the source text stay.
-static void search_cut_end(int direction)
-{
-    int length = (int)strlen(_strBuf2);
-    if (direction > 0 && Cut_Start + Cut_End + 1 <= length - SEARCH_MIN_CHARS)
-        Cut_End++;
-    if (direction < 0 && Cut_End > 0)
-        Cut_End--;
-    Search_Menu(SEARCH_WORKING, 0);
-}
-
-// OK on the last row: the working entry is saved into the list (as a new entry or over the one
-// it came from); a full list refuses a new entry with a message that the next key removes.
-static void search_editor_save(void)
-{
-    if (search_idx >= SEARCH_LIST_SIZE) {
-        if (max_Search >= SEARCH_LIST_SIZE) {
-            DrawMsgBox(LangText(search_list_full[0], search_list_full[1], search_list_full[2]));
-            TAP_Osd_Sync();
-            help = 2;
-            return;
-        }
-        CopySearch(max_Search, SEARCH_WORKING);
-        max_Search++;
-    } else {
-        CopySearch(search_idx, SEARCH_WORKING);
-    }
-    SaveSearch();
-    Cut_Start = 0;
-    Cut_End = 0;
-    search_mode = SEARCH_LIST_OPENED;
-    ListOffset = ListOffset_store2;
-    cursor = cursor_store2;
-    DrawEPG(0);
-}
-
-// A key in the search editor (search_mode 2), rows 0..9.
-static dword keys_search_editor(dword key)
-{
-    switch (key) {
-    case RKEY_Up:
-        cursor = cursor <= 0 ? SEARCH_EDITOR_LAST : cursor - 1;
-        ListOffset = 0;
-        Search_Menu(SEARCH_WORKING, 0);
-        return 0;
-    case RKEY_Down:
-        cursor = cursor >= SEARCH_EDITOR_LAST ? 0 : cursor + 1;
-        ListOffset = 0;
-        Search_Menu(SEARCH_WORKING, 0);
-        return 0;
-    case RKEY_Left:
-    case RKEY_Right:
-        Search_Menu(SEARCH_WORKING, key == RKEY_Left ? -1 : 1);
-        return 0;
-    case RKEY_Rewind:
-    case RKEY_Forward:
-        if (cursor == 0)
-            search_cut_end(key == RKEY_Rewind ? 1 : -1);
-        else if (cursor == SEARCH_EDITOR_WINDOW_FROM || cursor == SEARCH_EDITOR_WINDOW_TO)
-            Search_Menu(SEARCH_WORKING, key == RKEY_Rewind ? -HOUR_STEP : HOUR_STEP);
-        return 0;
-    case RKEY_Blue:
-        if (cursor == 0) {
-            keyboard_mode = KEYB_MODE_CAPITALS;
-            keyboard_idx = 0;
-            Keyboard(1, 0, Search[SEARCH_WORKING].word, KEYBOARD_LIMIT_SEARCH);
-            TAP_Osd_Sync();
-        }
-        return 0;
-    case RKEY_Ok:
-        // Rows 0..5 search with the entry once the one-off search exists; deleting an entry
-        // comes with the list's delete operation.
-        if (cursor == SEARCH_EDITOR_LAST && (save_or_del == 1 || search_idx >= SEARCH_LIST_SIZE))
-            search_editor_save();
-        return 0;
-    default:
-        return 0;
-    }
-}
-
 // --- Timer list ---
 
 // Opens the selected timer in the editor on `row` (0 the name, 10 delete).
@@ -1201,9 +916,9 @@ dword Keys_View(dword key)
     if (timer_mode == TIMER_LIST_OPEN)
         return keys_timer_list(key);
     if (search_mode == SEARCH_LIST_OPENED)
-        return keys_search_list(key);
+        return Keys_SearchList(key);
     if (search_mode == SEARCH_EDITOR_OPENED)
-        return keys_search_editor(key);
+        return Keys_SearchEditor(key);
     if (in_result_list())
         return keys_result_list(key);
     if (in_now_view())

@@ -121,6 +121,52 @@ snap 19-settings-menu-german.png
 key RIGHT x2
 key EXIT
 key EXIT
+# Search words: two minutes on, the guide holds every channel's week. |> (SLOW) in the guide opens
+# the search list with the selected event's title in its first row; BLUE opens the on-screen
+# keyboard for a new word (T A T O R T typed with the cursor keys and OK), STOP takes it into the
+# search editor; its mode row makes the word a marker (M) and its last row saves it into the
+# list. OK on the entry opens it again, OK on the editor's first row searches the guide, RED
+# sorts the events found by time.
+wait 2m
+key GUIDE
+key SLOW
+wait 1s
+snap 20-search-list.png
+key BLUE
+key DOWN
+key LEFT
+key OK
+key UP
+key RIGHT
+key OK
+key DOWN
+key LEFT
+key OK
+key LEFT x5
+key OK
+key RIGHT x3
+key OK
+key RIGHT x2
+key OK
+wait 1s
+snap 21-search-keyboard.png
+key STOP
+wait 1s
+snap 22-search-editor.png
+key DOWN x6
+key RIGHT
+key DOWN x3
+key OK
+key DOWN x3
+wait 1s
+snap 23-search-list-entry.png
+key OK
+key OK
+key RED
+wait 1s
+snap 24-search-results.png
+dump screen 24-search-results.txt
+key EXIT x4
 )";
     return text;
 }

@@ -1,5 +1,5 @@
 // The word-wrapping text field (see textfield.h): line breaking and page drawing through the
-// operations handed in. Leans on the OSD calls of frame/platform/tap.h only.
+// operations handed in; the one-line field that shrinks or cuts its text to fit. Leans on the OSD calls of frame/platform/tap.h only.
 #include "search/textfield.h"
 
 enum {
@@ -7,7 +7,8 @@ enum {
     TEXTFIELD_SCREEN_BOTTOM = 576,  // the top and the field's bottom up to 576
     TEXTFIELD_MARGIN = 10,          // a line ends once it reaches the field's width less this
     TEXTFIELD_STRIP = 7,            // background strip at the left of each line
-    TEXTFIELD_INDENT = 6            // the text starts this far right of left_x
+    TEXTFIELD_INDENT = 6,           // the text starts this far right of left_x
+    FIT_STEP_DOWN_Y = 2             // a smaller font sits this much lower per size step
 };
 
 // Pixel height of a font size code: 19, 22, or 26 for size 2 and any other code.
@@ -114,4 +115,57 @@ int TextField(word region, int left_x, int top_y, int right_x, const char *text,
 {
     return TextField_EXTERN(region, left_x, top_y, right_x, text, fg, bg, font_size, align, lines_per_page, page,
                             line_height, sep1, sep2, TAP_Osd_FillBox, TAP_Osd_PutS, TAP_Osd_GetW);
+}
+
+// --- One-line fields ---
+
+int TextFitLength(const char *text, int length, int width_px, int font_size)
+{
+    char line[TEXTFIELD_LINE_MAX + 1];
+    if (text == 0 || length <= 0 || width_px <= 0)
+        return 0;
+    if (length > TEXTFIELD_LINE_MAX)
+        length = TEXTFIELD_LINE_MAX;
+    int n = 0;
+    while (n < length && text[n] != 0) {
+        line[n] = text[n];
+        n++;
+    }
+    line[n] = 0;
+    if (TAP_Osd_GetW(line, FNT_Type_Default, (byte)font_size) <= width_px)
+        return n;
+    // Widths grow with the length: the longest prefix that fits lies between fit and n.
+    int fit = 0, too_wide = n;
+    while (too_wide - fit > 1) {
+        int mid = (fit + too_wide) / 2;
+        char kept = line[mid];
+        line[mid] = 0;
+        if (TAP_Osd_GetW(line, FNT_Type_Default, (byte)font_size) <= width_px)
+            fit = mid;
+        else
+            too_wide = mid;
+        line[mid] = kept;
+    }
+    return fit;
+}
+
+int PutFittingText(word region, int x, int y, int right_x, const char *text, dword fg, dword bg, int align)
+{
+    char line[TEXTFIELD_LINE_MAX + 1];
+    int width = right_x - x;
+    int n = 0;
+    if (text != 0) {
+        while (n < TEXTFIELD_LINE_MAX && text[n] != 0) {
+            line[n] = text[n];
+            n++;
+        }
+    }
+    line[n] = 0;
+    int size = FNT_Size_1926;
+    while (size > FNT_Size_1419 && TAP_Osd_GetW(line, FNT_Type_Default, (byte)size) > width)
+        size--;
+    line[TextFitLength(line, n, width, size)] = 0;
+    int lower = (FNT_Size_1926 - size) * FIT_STEP_DOWN_Y;
+    TAP_Osd_PutS(region, x, y + lower, right_x, line, fg, bg, FNT_Type_Default, (byte)size, 0, (byte)align);
+    return size;
 }

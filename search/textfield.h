@@ -1,5 +1,6 @@
 // The word-wrapping text field: long event texts broken into lines at spaces and at two
-// separator characters, and drawn page by page. Leans on the OSD calls of frame/platform/tap.h,
+// separator characters, and drawn page by page; and the one-line field whose text shrinks or is
+// cut to stay inside its box. Leans on the OSD calls of frame/platform/tap.h,
 // which TextField hands to the worker TextField_EXTERN.
 //
 // Example (the info window: title, short and long info on separate lines, page 2 of 15 lines):
@@ -40,5 +41,16 @@ int TextField_EXTERN(word region, int left_x, int top_y, int right_x, const char
 // TextField_EXTERN with the platform's OSD operations.
 int TextField(word region, int left_x, int top_y, int right_x, const char *text, dword fg, dword bg,
               int font_size, int align, int lines_per_page, int page, int line_height, char sep1, char sep2);
+
+// The longest prefix of text (at most `length` characters) that is at most width_px wide in the
+// font size code. Returns its length in characters (0 when not even one character fits).
+int TextFitLength(const char *text, int length, int width_px, int font_size);
+
+// One line of text between x and right_x: in the font size code 2 when it fits, else in 1 or 0,
+// lowered by 2 pixels a size so that it stays centred in its line; a text too wide even for size
+// 0 is cut at its end where it fits. Drawn with TAP_Osd_PutS (align ALIGN_LEFT, ALIGN_CENTER or
+// ALIGN_RIGHT), the background filling x .. right_x. Texts longer than TEXTFIELD_LINE_MAX
+// characters are cut there. Returns the font size code used.
+int PutFittingText(word region, int x, int y, int right_x, const char *text, dword fg, dword bg, int align);
 
 #endif
