@@ -182,7 +182,35 @@ def main():
     ap.add_argument("--channels", type=int, default=200)
     ap.add_argument("--out", default=os.path.join(HERE, "RESULTS.md"))
     ap.add_argument("--json", default=None, help="also write the raw figures as JSON")
+    ap.add_argument("--reuse", default=None,
+                    help="the JSON of an earlier run: only the receiver's counts it lacks are taken")
     args = ap.parse_args()
+    if args.reuse:
+        with open(args.reuse) as f:
+            raw = json.load(f)
+        if not raw.get("mips"):
+            env = dict(os.environ, DIRO_BENCH_CHANNELS=str(raw["channels"]))
+            mips = {}
+            for groups in (["idle"], ["fill"], ["views"], ["db-coded"], ["db-plain"]):
+                disk = tempfile.mkdtemp(prefix="diro-bench-disk-")
+                env["DIRO_BENCH_DISK"] = disk
+                c, f = count_mips(args.build, args.target_build, groups, raw["channels"], env)
+                shutil.rmtree(disk, ignore_errors=True)
+                if c is None:
+                    mips = None
+                    break
+                mips.update(c)
+                raw["figures"].update({"mips_" + k: v for k, v in f.items()})
+            raw["mips"] = mips
+            timg = os.path.join(args.target_build, "Diro_ROD.tap")
+            if os.path.exists(timg):
+                raw["size_mips"] = subprocess.run(["mipsel-linux-gnu-size", "-A", timg], capture_output=True,
+                                                  text=True).stdout
+        with open(args.reuse, "w") as f:
+            json.dump(raw, f, indent=1)
+        write_results(args, raw)
+        log("wrote", args.out)
+        return
 
     disk = tempfile.mkdtemp(prefix="diro-bench-disk-")
     env = dict(os.environ, DIRO_BENCH_DISK=disk, DIRO_BENCH_CHANNELS=str(args.channels))
