@@ -3,6 +3,7 @@
 #   make run      the virtual receiver's demo: screenshots into demo-out/
 #   make test     every test: the PC suite, then the receiver's (32-bit MIPS) suite under qemu
 #   make target   the plug-in image for the receiver: build-mipsel/Diro_ROD.tap
+#   make bench    the benchmarks beside grep, xmllint, dd and cp: bench/RESULTS.md
 # CI sets CI=true: warnings become errors.
 
 BUILD ?= build
@@ -12,6 +13,9 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
             fonts-dejavu-core libstb-dev libexpat1-dev tzdata
 # Used by the tests: the XMLTV project's validator, Python's csv, html.parser and json.
 PACKAGES += xmltv-util python3
+# Used by the benchmarks (make bench): callgrind counts instructions (its header marks what is
+# counted), xmllint is a reference.
+PACKAGES += valgrind libxml2-utils
 TARGET_PACKAGES := g++-mipsel-linux-gnu binutils-mipsel-linux-gnu qemu-user googletest
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -31,7 +35,7 @@ define install_missing
 endef
 
 .PHONY: all deps deps-target configure build configure-target target build-target run test test-pc \
-        test-target clean
+        test-target bench clean
 
 all: build
 
@@ -69,6 +73,12 @@ test-target: build-target
 	ctest --test-dir $(TARGET_BUILD) --output-on-failure -j $(JOBS)
 
 test: test-pc test-target
+
+# Instruction counts (callgrind on the PC, qemu on the receiver's processor) and CPU times, side by
+# side with the tools a user would pick instead; BENCH_CHANNELS=20 for a quicker run.
+BENCH_CHANNELS ?= 200
+bench: build-target
+	python3 bench/run_bench.py --build $(BUILD) --target-build $(TARGET_BUILD) --channels $(BENCH_CHANNELS)
 
 clean:
 	rm -rf $(BUILD) $(TARGET_BUILD) demo-out

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frame/platform/tap.h"
+#include "bench/scenarios.h"
 #include "receiver/lineup.h"
 #include "sim/clock.h"
 #include "sim/receiver.h"
@@ -23,6 +24,7 @@ struct Bench {
     std::unique_ptr<sim::Receiver> rx;
 
     explicit Bench(bool viewsOpen) {
+        bench::releaseSharedWorld();
         char templ[] = "/tmp/diro-idle-bench-XXXXXX";
         folder = mkdtemp(templ) ? templ : "/tmp";
         sim::ReceiverConfig config;

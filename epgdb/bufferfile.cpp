@@ -204,22 +204,21 @@ static void read_records(TYPE_File *file)
 
 // Whether the text at `offset` of a block of `size` bytes in the staging store ends inside the
 // block and within the longest stored text: a NUL (plain) or an all-zero word counted from the
-// text's start (coded) no further than DCT_CODED_SIZE bytes on.
+// text's start (coded) no further than DCT_CODED_SIZE bytes on. The block's last 4 bytes are
+// zero (load_slot clears them), so a plain text always ends inside it: the C library's strlen
+// finds the end a word at a time and cannot run past the block.
 static int text_ends_in_block(dword offset, dword size, int coded)
 {
     const unsigned char *t = (const unsigned char *)largetxt_buf + offset;
     dword room = size - offset;
     if (room > DCT_CODED_SIZE)
         room = DCT_CODED_SIZE;
-    if (!coded) {
-        for (dword at = 0; at < room; at++) {   // (the receiver's C library has no memchr)
-            if (t[at] == 0)
-                return 1;
-        }
-        return 0;
-    }
+    if (!coded)
+        return strlen((const char *)t) < room;
     for (dword at = 0; at + CODED_WORD <= room; at += CODED_WORD) {
-        if (t[at] == 0 && t[at + 1] == 0 && t[at + 2] == 0 && t[at + 3] == 0)
+        uint32_t value;
+        memcpy(&value, t + at, CODED_WORD);
+        if (value == 0)
             return 1;
     }
     return 0;

@@ -8,6 +8,8 @@
 //   --- Storing texts ---
 //   --- The backup ---
 //   --- Filling a slot ---
+//   --- Skipping unchanged channels ---
+//   --- Filling and refilling ---
 //   --- Channel check ---
 //   --- Sorting the search results ---
 #include "epgdb/fill.h"
@@ -84,13 +86,18 @@ static int store_text(EpgEvent *rec, int length)
     return 0;
 }
 
-// Appends src to dst while dst stays at most `limit` characters long.
-static void append_cut(char *dst, const char *src, int limit)
+// Appends the `length` bytes of src to dst, which holds `used` bytes, while dst stays at most
+// `limit` bytes long; terminates dst. Returns the bytes dst holds now.
+static int append_cut(char *dst, int used, const char *src, int length, int limit)
 {
-    int n = (int)strlen(dst);
-    while (n < limit && *src != 0)
-        dst[n++] = *src++;
-    dst[n] = 0;
+    int room = limit - used;
+    if (room > 0) {
+        int n = length < room ? length : room;
+        memcpy(dst + used, src, (size_t)n);
+        used += n;
+    }
+    dst[used] = 0;
+    return used;
 }
 
 // Whether a fill of this slot fetches extended texts.
@@ -109,12 +116,14 @@ static int build_text(int slot, PlatformEvent *ev)
     // as the long text's are by ConvertByteStr.
     CopyConvertTitleStr(dctstr, ev->title, EVENT_TITLE_SOURCE);
     int title_len = (int)strlen(dctstr);
+    int used = title_len;
     if (ev->short_text[0] != 0 && title_len < EVENT_SHORT_TITLE_ROOM) {
         CopyConvertTitleStr(_strBuf, ev->short_text, EVENT_TITLE_SOURCE);
         if (_strBuf[0] != 0 && stricmp_self(_strBuf, dctstr) != 0) {
             _strBuf[EVENT_SHORT_ROOM - title_len] = 0;
             strcat(dctstr, " ~ ");
             strcat(dctstr, _strBuf);
+            used = (int)strlen(dctstr);
         }
     }
     if (wants_ext_info(slot)) {
@@ -124,16 +133,19 @@ static int build_text(int slot, PlatformEvent *ev)
             TAP_MemFree(extInfo);
             extInfo = NULL;
             if (_strBuf[0] != 0) {
-                append_cut(dctstr, "|", EVENT_TEXT_CODED_PLAIN);
-                append_cut(dctstr, _strBuf, EVENT_TEXT_CODED_PLAIN);
+                used = append_cut(dctstr, used, "|", 1, EVENT_TEXT_CODED_PLAIN);
+                used = append_cut(dctstr, used, _strBuf, (int)strlen(_strBuf), EVENT_TEXT_CODED_PLAIN);
             }
         }
     }
     _strBuf[0] = 0;
     if (coded)
         return EncodeTxt(dctstr, dctstr, DCT_CODED_SIZE);
-    dctstr[EVENT_TEXT_PLAIN] = 0;
-    return (int)strlen(dctstr);
+    if (used > EVENT_TEXT_PLAIN) {
+        used = EVENT_TEXT_PLAIN;
+        dctstr[used] = 0;
+    }
+    return used;
 }
 
 // --- The backup ---
@@ -306,11 +318,105 @@ static int fill_trailing(int slot, int i, int limit)
     return i;
 }
 
-void FillBuffer(int svcType, int svcNum)
+// --- Skipping unchanged channels ---
+
+// What a fill of a TV slot made of what: a fingerprint of everything the fill reads besides the
+// slot itself (the delivered events' times, ids, titles and short texts, the settings that shape
+// the texts, the channel record, and the minute while the first delivered event lies ahead), and
+// the slot as the fill left it. A background refill whose fingerprint and slot are the same would
+// rebuild the same slot; the long texts are not in the fingerprint (fetching them costs what a
+// fill costs), so a fill older than FILL_RECHECK_MINUTES is made again in any case.
+struct FillPrint {
+    dword print;        // 0: none (no fill recorded, or the last one stopped early)
+    int minute;         // receiver time of the fill, minutes
+    const char *block;  // the slot's block, count and block size after the fill
+    int count;
+    int block_size;
+};
+static FillPrint fill_prints[BUFFER_SLOTS_TV];
+
+enum { FNV_BASIS = 2166136261u, FNV_PRIME = 16777619u };
+
+static dword hash_bytes(dword h, const void *data, int length)
+{
+    const unsigned char *p = (const unsigned char *)data;
+    for (int i = 0; i < length; i++)
+        h = (h ^ p[i]) * FNV_PRIME;
+    return h;
+}
+
+static dword hash_string(dword h, const char *s, int max)
+{
+    const unsigned char *p = (const unsigned char *)s;
+    for (int i = 0; i < max && p[i] != 0; i++)
+        h = (h ^ p[i]) * FNV_PRIME;
+    return (h ^ 0xFFu) * FNV_PRIME;   // the end, so that "ab" + "c" differs from "a" + "bc"
+}
+
+static int now_in_min(void)
+{
+    return time_mjd * MINUTES_PER_DAY_EPG + time_h * 60 + time_min;
+}
+
+// The fingerprint of a fill's inputs for the slot from the n events in _evtInfo. Changes chInfo.
+static dword inputs_print(int svcType, int slot, int n)
+{
+    int knobs[5] = {settings.compress_text, events_limit(), wants_ext_info(slot), n, svcType};
+    dword h = hash_bytes(FNV_BASIS, knobs, (int)sizeof knobs);
+    memset(&chInfo, 0, sizeof chInfo);
+    TAP_Channel_GetInfo(svcType, slot, &chInfo);
+    word ids[3] = {chInfo.transponder, chInfo.service_id, chInfo.lcn};
+    h = hash_bytes(h, ids, (int)sizeof ids);
+    h = hash_string(h, chInfo.name, (int)sizeof chInfo.name);
+    dword now_packed = ((dword)time_mjd << 16) | ((dword)time_h << 8) | time_min;
+    if (n > 0 && now_packed < _evtInfo[0].start) {   // the fill then reads the clock
+        int minute = now_in_min();
+        h = hash_bytes(h, &minute, (int)sizeof minute);
+    }
+    for (int i = 0; i < n; i++) {
+        const PlatformEvent *ev = &_evtInfo[i];
+        dword times[4] = {ev->event_id, ev->start, ev->end, ev->duration};
+        h = hash_bytes(h, times, (int)sizeof times);
+        h = hash_string(h, ev->title, (int)sizeof ev->title);
+        h = hash_string(h, ev->short_text, (int)sizeof ev->short_text);
+    }
+    return h == 0 ? 1 : h;
+}
+
+static int slot_unchanged(int slot, dword print)
+{
+    const FillPrint *f = &fill_prints[slot];
+    return f->print != 0 && f->print == print && now_in_min() - f->minute < FILL_RECHECK_MINUTES &&
+           now_in_min() >= f->minute && f->block == EPG_Buffer[slot * EVENTS_PER_SLOT].text &&
+           f->count == max_Event[slot] && f->block_size == BlockSize[slot];
+}
+
+static void remember_fill(int slot, dword print)
+{
+    FillPrint *f = &fill_prints[slot];
+    f->print = print;
+    f->minute = now_in_min();
+    f->block = EPG_Buffer[slot * EVENTS_PER_SLOT].text;
+    f->count = max_Event[slot];
+    f->block_size = BlockSize[slot];
+}
+
+// --- Filling and refilling ---
+
+// FillBuffer, or with skip_unchanged 1 nothing when the slot is a TV slot whose last fill had the
+// same inputs (slot_unchanged). Results: 1 skipped, 0 otherwise.
+static int fill_slot(int svcType, int svcNum, int skip_unchanged)
 {
     GetEvent(svcType, svcNum);
     int n = _eventNum < EVENTS_PER_SLOT ? _eventNum : EVENTS_PER_SLOT;
     int slot = BufferSlot(svcType, svcNum);
+    dword print = 0;
+    if (slot < BUFFER_SLOTS_TV) {
+        print = inputs_print(svcType, slot, _evtInfo != NULL ? n : 0);
+        if (skip_unchanged && slot_unchanged(slot, print))
+            return 1;
+        fill_prints[slot].print = 0;   // recorded again only by a fill that runs to its end
+    }
     if (slot == SLOT_SCRATCH) {
         max_Event[SLOT_SCRATCH] = 0;
         currEvent[SLOT_SCRATCH] = 0;
@@ -320,14 +426,14 @@ void FillBuffer(int svcType, int svcNum)
     if (time_mjd < rec[0].start_mjd)
         hole[slot] = 1;
     if (n <= 0 || _evtInfo == NULL)
-        return;
+        return 0;
 
     dword now_packed = ((dword)time_mjd << 16) | ((dword)time_h << 8) | time_min;
     dword first_start = _evtInfo[0].start;
     if (now_packed < first_start) {
         int current = FindCurrentEvent(slot);
         if (max_Event[slot] - current >= n)
-            return;   // the buffer already holds as many events from now on as offered
+            return 0;   // the buffer already holds as many events from now on as offered
     }
 
     int with_backup = slot != SLOT_SCRATCH;
@@ -338,7 +444,7 @@ void FillBuffer(int svcType, int svcNum)
         !(max_Event[slot] >= FILL_REFRESH_MIN_EVENTS && availHeapSize > FILL_HEAP_REFRESH_ONLY)) {
         if (with_backup)
             drop_backup();
-        return;
+        return 0;
     }
 
     largetxt_buf[0] = 0;
@@ -359,9 +465,22 @@ void FillBuffer(int svcType, int svcNum)
     max_Event[slot] = i;
 
     mark_slot(svcType, slot);
-    static_to_alloc(slot, largetxt_len, FILL_HEAP_RESERVE);
+    int moved = static_to_alloc(slot, largetxt_len, FILL_HEAP_RESERVE);
     if (with_backup)
         drop_backup();
+    if (moved == 0 && slot < BUFFER_SLOTS_TV)
+        remember_fill(slot, print);
+    return 0;
+}
+
+void FillBuffer(int svcType, int svcNum)
+{
+    fill_slot(svcType, svcNum, 0);
+}
+
+int RefillBuffer(int svcType, int svcNum)
+{
+    return fill_slot(svcType, svcNum, 1);
 }
 
 // --- Channel check ---

@@ -19,7 +19,8 @@ enum {
     EVENT_TEXT_CODED_PLAIN = 1919,     // longest plain text before coding
     EVENT_TEXT_PLAIN = 1535,           // longest text stored plain
     EVENT_SHORT_TITLE_ROOM = 1531,     // a short text is added only while the title is shorter
-    EVENT_SHORT_ROOM = 1532            // short text bytes allowed, less the title's length
+    EVENT_SHORT_ROOM = 1532,           // short text bytes allowed, less the title's length
+    FILL_RECHECK_MINUTES = 30          // RefillBuffer rebuilds an unchanged slot after this long
 };
 
 // --- Globals of the fill ---
@@ -40,6 +41,15 @@ void GetEvent(int svcType, int svcNum);
 // Changes the slot and slot 200 (reset for a scratch fill; the backup during a TV fill, dropped
 // at the end), _evtInfo, _eventNum, dctstr, _strBuf, chInfo, the text store, the heap figures.
 void FillBuffer(int svcType, int svcNum);
+
+// The background's FillBuffer: the same, but nothing is done for a TV slot whose last fill
+// (FillBuffer or RefillBuffer) read the same delivered events (times, ids, titles, short texts),
+// the same settings and channel record, and the same minute while the first delivered event lies
+// ahead, that left the slot as it still is, and that is less than FILL_RECHECK_MINUTES old (the
+// long texts are only read by a fill: a change of them alone arrives with that fill).
+// Results: 1 skipped (the event array is fetched all the same), 0 filled as FillBuffer.
+// Changes what FillBuffer changes.
+int RefillBuffer(int svcType, int svcNum);
 
 // During a fill: looks in the backup (slot 200) for the first record, in record order, that starts
 // at or after `from` and ends at or before `to` (minutes) and copies it with its text into record

@@ -272,7 +272,7 @@ static int fill_on_transponder(int transponder)
     while (!beyond_fill_range(fill_idx)) {
         TAP_Channel_GetInfo(SVC_TYPE_Tv, fill_idx, &chInfo);
         if (chInfo.transponder == transponder) {
-            FillBuffer(SVC_TYPE_Tv, fill_idx);
+            RefillBuffer(SVC_TYPE_Tv, fill_idx);
             fill_idx++;
             if (beyond_fill_range(fill_idx))
                 fill_idx = 0;
@@ -345,7 +345,7 @@ void FillBufHide(void)
         if ((periodic && (second_of_hour + b) % (2 * b) == 0) || (refreshing && time_sec % 2 == 1)) {
             if (beyond_fill_range(fill_idx2))
                 fill_idx2 = 0;
-            FillBuffer(svcType, fill_idx2);
+            RefillBuffer(svcType, fill_idx2);
             fill_idx2++;
         }
     }

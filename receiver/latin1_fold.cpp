@@ -2,7 +2,6 @@
 #include "receiver/latin1_fold.h"
 
 #include <cstring>
-#include <vector>
 
 namespace rx {
 
@@ -104,56 +103,66 @@ unsigned nextCodePoint(std::string_view s, size_t &i) {
     return cp;
 }
 
-// Composes a combining accent with the letter before it; false when Latin-1 has no such letter.
-bool compose(std::string &out, unsigned mark) {
-    if (out.empty() || out.back() == '\0')
-        return false;
-    for (const Composed &c : kComposed) {
-        if (c.mark != mark)
-            continue;
-        const char *at = std::strchr(c.bases, out.back());
-        if (!at)
-            return false;
-        out.back() = c.composed[at - c.bases];
-        return true;
-    }
-    return false;
-}
+// The folded text built as it is read, tidied on the way: runs of spaces become one space, lines
+// are trimmed, and line breaks are kept (at most one empty line in a row, none at the ends) or
+// joined by spaces. One pass, no copy of the text between the steps.
+class Tidy {
+public:
+    Tidy(size_t expected, bool keepLineBreaks) : keep_(keepLineBreaks) { out_.reserve(expected); }
 
-// Spaces collapsed, lines trimmed; line breaks kept (at most one empty line in a row) or joined.
-std::string tidy(const std::string &raw, bool keepLineBreaks) {
-    std::vector<std::string> lines;
-    std::string line;
-    bool pendingSpace = false;
-    for (size_t i = 0; i <= raw.size(); ++i) {
-        char c = i < raw.size() ? raw[i] : '\n';
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            pendingSpace = false;
-        } else if (c == ' ') {
-            pendingSpace = !line.empty();
-        } else {
-            if (pendingSpace)
-                line += ' ';
-            pendingSpace = false;
-            line += c;
-        }
+    void space() {
+        pendingSpace_ = lineHasText_;
+        last_ = ' ';
     }
-    std::string out;
-    int emptyRun = 0;
-    for (const std::string &l : lines) {
-        if (l.empty()) {
-            ++emptyRun;
-            continue;
-        }
-        if (!out.empty())
-            out += keepLineBreaks ? (emptyRun > 0 ? "\n\n" : "\n") : " ";
-        out += l;
-        emptyRun = 0;
+    void lineBreak() {
+        emptyRun_ = lineHasText_ ? 0 : emptyRun_ + 1;
+        lineHasText_ = false;
+        pendingSpace_ = false;
+        last_ = '\n';
     }
-    return out;
-}
+    void put(char c) {
+        if (!lineHasText_) {
+            if (!out_.empty())
+                out_ += keep_ ? (emptyRun_ > 0 ? "\n\n" : "\n") : " ";
+            lineHasText_ = true;
+        } else if (pendingSpace_) {
+            out_ += ' ';
+        }
+        pendingSpace_ = false;
+        out_ += c;
+        last_ = c;
+    }
+    void put(const std::string &text) {
+        for (char c : text)
+            c == ' ' ? space() : put(c);
+    }
+    // Composes a combining accent with the letter just put; false when Latin-1 has no such letter
+    // (or no letter stands before it).
+    bool compose(unsigned mark) {
+        if (last_ == ' ' || last_ == '\n' || last_ == '\0')
+            return false;
+        for (const Composed &c : kComposed) {
+            if (c.mark != mark)
+                continue;
+            const char *at = std::strchr(c.bases, last_);
+            if (!at)
+                return false;
+            last_ = c.composed[at - c.bases];
+            out_.back() = last_;
+            return true;
+        }
+        return false;
+    }
+    std::string take() { return std::move(out_); }
+
+private:
+    bool keep_;
+    std::string out_;
+    bool lineHasText_ = false;   // the current line has text in out_
+    bool pendingSpace_ = false;  // a space is due before the line's next character
+    int emptyRun_ = 0;           // empty lines since the last line with text
+    char last_ = '\0';          // the last character read into the text ('\0' none yet)
+};
 
 }  // namespace
 
@@ -192,34 +201,40 @@ std::string foldCodePoint(unsigned cp) {
 
 std::string foldToLatin1(std::string_view utf8, bool keepLineBreaks, FoldCounts *counts) {
     FoldCounts n;
-    std::string raw;
-    raw.reserve(utf8.size());
+    Tidy out(utf8.size(), keepLineBreaks);
     size_t i = 0;
     while (i < utf8.size()) {
+        unsigned char b = static_cast<unsigned char>(utf8[i]);
+        // Printable ASCII, most of any guide, goes straight through.
+        if (b > 0x20 && b < 0x7F) {
+            out.put(static_cast<char>(b));
+            ++i;
+            continue;
+        }
         unsigned cp = nextCodePoint(utf8, i);
         if (isLineBreak(cp)) {
-            raw += '\n';
+            out.lineBreak();
         } else if (isSpace(cp)) {
-            raw += ' ';
+            out.space();
         } else if (isInvisible(cp)) {
             // nothing to show
         } else if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) {
             ++n.dropped;
         } else if (cp < 0x100) {
-            raw += static_cast<char>(cp);
+            out.put(static_cast<char>(cp));
         } else if (cp >= 0x300 && cp <= 0x36F) {
-            if (compose(raw, cp))
+            if (out.compose(cp))
                 ++n.folded;  // else the accent goes: the base letter stands for the whole
         } else {
             std::string f = foldCodePoint(cp);
             if (!f.empty()) {
                 ++n.folded;
-                raw += f;
+                out.put(f);
             } else if (isSymbol(cp)) {
                 ++n.dropped;
             } else {
                 ++n.placeholders;
-                raw += '?';
+                out.put('?');
             }
         }
     }
@@ -228,7 +243,8 @@ std::string foldToLatin1(std::string_view utf8, bool keepLineBreaks, FoldCounts 
         counts->dropped += n.dropped;
         counts->placeholders += n.placeholders;
     }
-    return tidy(raw, keepLineBreaks);
+    out.lineBreak();
+    return out.take();
 }
 
 bool isPrintableLatin1(std::string_view text) {

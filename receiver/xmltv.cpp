@@ -240,7 +240,8 @@ struct Reader {
     XmltvChannel channel;
     XmltvProgramme programme;
     std::string startText, stopText;
-    long programmeLine = 0;
+    const std::string *bytes = nullptr;  // what the parser reads (for line numbers)
+    long long programmeAt = 0;           // byte index of the programme's start tag
     Field field = Field::None;
     int fieldDepth = 0;
     std::string text;  // UTF-8 content of the field being read
@@ -268,6 +269,21 @@ struct Reader {
         guide.droppedChars += n.dropped;
         guide.placeholderChars += n.placeholders;
         return out;
+    }
+
+    // The line of a byte index of the bytes parsed, counted as the parser counts (CR LF, CR and
+    // LF each end a line).
+    long lineAt(long long at) const {
+        if (!bytes || at < 0)
+            return 0;
+        size_t end = std::min(static_cast<size_t>(at), bytes->size());
+        const char *b = bytes->data();
+        long line = 1;
+        for (size_t k = 0; k < end; ++k) {
+            if (b[k] == '\n' || (b[k] == '\r' && (k + 1 >= bytes->size() || b[k + 1] != '\n')))
+                ++line;
+        }
+        return line;
     }
 
     static const char *attr(const XML_Char **atts, const char *name) {
@@ -302,7 +318,8 @@ struct Reader {
                 programme.channelId = ch ? ch : "";
                 startText = st ? st : "";
                 stopText = sp ? sp : "";
-                programmeLine = static_cast<long>(XML_GetCurrentLineNumber(parser));
+                // The line is only needed for a warning: the byte index is what costs nothing.
+                programmeAt = static_cast<long long>(XML_GetCurrentByteIndex(parser));
             }
             return;
         }
@@ -360,7 +377,7 @@ struct Reader {
         TimeRead r = readTime(startText, programme.startUtcMs, programme.startZoneMinutes, zone);
         if (r == TimeRead::Bad) {
             if (badStart++ == 0)
-                firstBadStart = "line " + std::to_string(programmeLine) + ": start=\"" + startText + "\"";
+                firstBadStart = "line " + std::to_string(lineAt(programmeAt)) + ": start=\"" + startText + "\"";
             return;
         }
         if (r == TimeRead::UnknownZone)
@@ -445,6 +462,7 @@ bool runParse(const std::string &bytes, Reader &r, ParseFault &fault) {
         return false;
     }
     r.parser = p;
+    r.bytes = &bytes;
     XML_SetUserData(p, &r);
     XML_SetElementHandler(p, onStart, onEnd);
     XML_SetCharacterDataHandler(p, onText);

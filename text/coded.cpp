@@ -64,22 +64,27 @@ static int is_zero_word(const unsigned char *p)
     return p[0] == 0 && p[1] == 0 && p[2] == 0 && p[3] == 0;
 }
 
-// c0 + 84*c1 + ... + 84^4*c4; at most 84^5 - 1, which fits 32 bits.
-static uint32_t pack_codes(const unsigned char codes[CODES_PER_WORD])
-{
-    uint32_t w = 0;
-    for (int k = CODES_PER_WORD - 1; k >= 0; k--)
-        w = w * CODE_COUNT + codes[k];
-    return w;
-}
-
 // --- Encoding and decoding ---
+
+// EncTable with the dropped bytes as ENC_FAST_DROPPED, a bit no code has: five codes are tested
+// for a dropped one with a single test.
+enum { ENC_FAST_DROPPED = 0x80 };
+struct EncFast {
+    unsigned char code[CODED_TABLE_SIZE];
+    constexpr EncFast() : code()
+    {
+        for (int c = 0; c < CODED_TABLE_SIZE; c++)
+            code[c] = EncTable[c] == CODE_DROPPED ? (unsigned char)ENC_FAST_DROPPED : EncTable[c];
+    }
+};
+static constexpr EncFast enc_fast;
 
 int EncodeTxt(void *dst, const char *src, int size)
 {
     if (dst == NULL || src == NULL || size < CODED_WORD_BYTES)
         return 0;
     unsigned char *out = (unsigned char *)dst;
+    const unsigned char *in = (const unsigned char *)src;
     long long len = (long long)strlen(src);
     // The last source position read: the NUL when the text fits, else as far as size allows.
     long long last = len;
@@ -87,31 +92,59 @@ int EncodeTxt(void *dst, const char *src, int size)
         last = (5LL * size - 20) / 4;
     // The fit test above is approximate, so the words are counted as well: one word always stays
     // free for the zero word, and a group that finds no room is dropped.
-    int maxDataWords = size / CODED_WORD_BYTES - 1;
-    int words = 0;
-    unsigned char codes[CODES_PER_WORD] = {0, 0, 0, 0, 0};
+    unsigned char *words_end = out + (size / CODED_WORD_BYTES - 1) * CODED_WORD_BYTES;
+    unsigned char *w = out;
+    // The characters before the NUL (only the NUL has code 0): five codes make a word. Encoding
+    // in place is safe: the word written never reaches a byte not yet read.
+    const unsigned char *text_end = in + (last < len ? last + 1 : len);
+    uint32_t codes[CODES_PER_WORD] = {0, 0, 0, 0, 0};
     int n = 0;
-    for (long long j = 0; j <= last; j++) {
-        unsigned char code = EncTable[(unsigned char)src[j]];
-        if (code == CODE_DROPPED)
-            continue;
-        codes[n++] = code;
-        if (n < CODES_PER_WORD && code != 0)
-            continue;
-        if (words >= maxDataWords)
+    const unsigned char *p = in;
+    int full = 0;   // no room left for another word
+    while (p < text_end && !full) {
+        // Five characters that all have a code make a word at once (the common case); a group
+        // with a dropped character goes the long way, a character at a time.
+        while (n == 0 && p + CODES_PER_WORD <= text_end && w < words_end) {
+            uint32_t c0 = enc_fast.code[p[0]], c1 = enc_fast.code[p[1]], c2 = enc_fast.code[p[2]];
+            uint32_t c3 = enc_fast.code[p[3]], c4 = enc_fast.code[p[4]];
+            if ((c0 | c1 | c2 | c3 | c4) & ENC_FAST_DROPPED)
+                break;
+            put_word(w, c0 + CODE_COUNT * (c1 + CODE_COUNT * (c2 + CODE_COUNT * (c3 + CODE_COUNT * c4))));
+            w += CODED_WORD_BYTES;
+            p += CODES_PER_WORD;
+        }
+        for (; p < text_end; p++) {
+            uint32_t code = EncTable[*p];
+            if (code == CODE_DROPPED)
+                continue;
+            codes[n++] = code;
+            if (n < CODES_PER_WORD)
+                continue;
+            p++;
+            if (w >= words_end) {
+                full = 1;
+                break;
+            }
+            put_word(w, codes[0] + CODE_COUNT * (codes[1] + CODE_COUNT * (codes[2] + CODE_COUNT * (codes[3] +
+                                                                                              CODE_COUNT * codes[4]))));
+            w += CODED_WORD_BYTES;
+            n = 0;
             break;
-        for (int k = n; k < CODES_PER_WORD; k++)
-            codes[k] = 0;
-        put_word(out + words * CODED_WORD_BYTES, pack_codes(codes));
-        words++;
-        if (codes[0] == 0)
-            break;
-        n = 0;
+        }
+    }
+    // The NUL read ends the text: the codes left over and the end code make the last word (a word
+    // of the end code alone when none are left).
+    if (last >= len && n < CODES_PER_WORD && w < words_end) {
+        uint32_t last_word = 0;
+        for (int k = n - 1; k >= 0; k--)
+            last_word = last_word * CODE_COUNT + codes[k];
+        put_word(w, last_word);
+        w += CODED_WORD_BYTES;
     }
     // An incomplete group left at a cut is dropped; the zero word ends every text.
-    put_word(out + words * CODED_WORD_BYTES, 0);
-    words++;
-    return words * CODED_WORD_BYTES;
+    put_word(w, 0);
+    w += CODED_WORD_BYTES;
+    return (int)(w - out);
 }
 
 void DecodeTxt(char *dst, const void *src, int size)

@@ -3,6 +3,7 @@
 // size STRBUF_SIZE (frame/state.h) that bounds ReplaceFirstFinding.
 #include "text/strutil.h"
 
+#include <stdint.h>
 #include <string.h>
 
 #include "frame/state.h"
@@ -228,19 +229,62 @@ char *CopyConvertTitleStr(char *dst, const char *src, int n)
     return dst;
 }
 
+// What a byte of an extended text becomes: 0 dropped, else the byte kept, or '|' for a line
+// break. One lookup and a store a byte: the filter runs over every long text of a fill.
+struct ExtFold {
+    unsigned char to[256];
+    constexpr ExtFold() : to()
+    {
+        for (int c = 0; c < 256; c++)
+            to[c] = ((c >= 32 && c <= 125) || c >= 161) ? (unsigned char)c : 0;
+        to[10] = '|';
+        to[138] = '|';
+    }
+};
+static constexpr ExtFold ext_fold;
+
+// The length of s up to its NUL, at most n: four bytes at a time (a word holds a zero byte when
+// (v - 0x01010101) & ~v & 0x80808080 is not 0), never reading beyond s[n - 1].
+static int bounded_length(const unsigned char *s, int n)
+{
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        uint32_t v;
+        memcpy(&v, s + i, 4);
+        if ((v - 0x01010101u) & ~v & 0x80808080u)
+            break;
+    }
+    while (i < n && s[i] != 0)
+        i++;
+    return i;
+}
+
 char *ConvertByteStr(char *dst, const char *src, int n)
 {
     if (dst == NULL || src == NULL)
         return NULL;
-    int out = 0;
-    for (int i = 0; i < n && src[i] != 0; i++) {
-        unsigned char c = ubyte(src[i]);
-        if (c == 10 || c == 138)
-            dst[out++] = '|';
-        else if ((c >= 32 && c <= 125) || c >= 161)
-            dst[out++] = (char)c;
+    const unsigned char *in = (const unsigned char *)src;
+    const unsigned char *end = in + (n > 0 ? bounded_length(in, n) : 0);
+    char *out = dst;
+    // The byte is stored whatever it becomes and the output moves on only for a kept one.
+    for (; in + 4 <= end; in += 4) {
+        unsigned char t0 = ext_fold.to[in[0]], t1 = ext_fold.to[in[1]];
+        unsigned char t2 = ext_fold.to[in[2]], t3 = ext_fold.to[in[3]];
+        *out = (char)t0;
+        out += t0 != 0;
+        *out = (char)t1;
+        out += t1 != 0;
+        *out = (char)t2;
+        out += t2 != 0;
+        *out = (char)t3;
+        out += t3 != 0;
     }
-    dst[out] = 0;
+    for (; in < end; in++) {
+        unsigned char to = ext_fold.to[*in];
+        *out = (char)to;
+        out += to != 0;
+    }
+    *out = 0;
     return dst;
 }
 

@@ -6,6 +6,7 @@
 //   FillHeap*     the heap thresholds of a fill; a failed block allocation; all 200 channels with
 //                 500 events and long texts
 //   SortResult*   the search results sorted by start, channel and name, with their extensions
+//   Refill*       the background's refill: unchanged channels skipped, every change still arriving
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -435,4 +436,81 @@ TEST(SortResult, SortsByStartChannelOrNameWithTheirExtensions) {
     language = LAN_English;
     SortResult(1, 1);
     EXPECT_TRUE(b.rx->screen().shows("Please wait ..."));
+}
+
+// --- The background's refill ---
+
+TEST(Refill, AnUnchangedChannelIsSkippedAndEveryChangeStillArrives) {
+    Bench b("2026-12-07 10:15");
+    settings.compress_text = 1;
+    b.schedule(0, 3, series(b, "10:00", 6, 60, "Show", "Line 1\nLine 2"));
+    FillBuffer(SVC_TYPE_Tv, 3);
+    std::vector<std::string> first = contents(3);
+    char *block = rec(3, 0).text;
+
+    // Nothing changed: nothing is rebuilt, the slot is as it was.
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 3), 1);
+    EXPECT_EQ(rec(3, 0).text, block);
+    EXPECT_EQ(contents(3), first);
+
+    // A changed title arrives at once.
+    std::vector<sim::GuideEvent> changed = series(b, "10:00", 6, 60, "Show", "Line 1\nLine 2");
+    changed[2].title = "Film";
+    b.schedule(0, 3, changed);
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 3), 0);
+    EXPECT_EQ(text(3, 2), "Film|Line 1|Line 2");
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 3), 1);
+
+    // A new event at the end, and a new short text, arrive at once.
+    changed.push_back(b.event("16:00", 30, "Late"));
+    changed[1].shortText = "Drama";
+    b.schedule(0, 3, changed);
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 3), 0);
+    EXPECT_EQ(max_Event[3], 7);
+    EXPECT_EQ(text(3, 1), "Show 1 ~ Drama|Line 1|Line 2");
+
+    // A changed long text alone arrives with the next fill after FILL_RECHECK_MINUTES.
+    changed[4].extText = "New line";
+    b.schedule(0, 3, changed);
+    b.clock("10:25");
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 3), 1);
+    EXPECT_EQ(text(3, 4), "Show 4|Line 1|Line 2");
+    b.clock("10:46");
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 3), 0);
+    EXPECT_EQ(text(3, 4), "Show 4|New line");
+
+    // Time passing: the events that ended are gone from the firmware's list, so the list changed.
+    b.clock("11:05");
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 3), 0);
+    EXPECT_EQ(max_Event[3], 6);
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 3), 1);
+
+    // A slot emptied in between (the menu's clear command) is filled again; so is one whose
+    // settings changed.
+    DelBuf(3);
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 3), 0);
+    EXPECT_EQ(max_Event[3], 6);
+    settings.compress_text = 0;
+    DelBuf(3);
+    FillBuffer(SVC_TYPE_Tv, 3);
+    settings.max_events_per_channel = 150;
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 3), 0);
+    epgtest::releaseAll();
+}
+
+TEST(Refill, WhileTheFirstEventLiesAheadEveryMinuteCounts) {
+    Bench b("2026-12-07 09:00");
+    b.schedule(0, 5, series(b, "10:00", 4, 30));
+    FillBuffer(SVC_TYPE_Tv, 5);
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 5), 1);
+    // The fill reads the clock while the first event is still ahead: a new minute is a new fill
+    // (which here finds the slot holding all four from now on and leaves it as it is).
+    b.clock("09:01");
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Tv, 5), 0);
+    EXPECT_EQ(max_Event[5], 4);
+    // Radio channels live in the scratch slot and are always filled.
+    b.schedule(1, 0, series(b, "09:00", 2, 30));
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Radio, 0), 0);
+    EXPECT_EQ(RefillBuffer(SVC_TYPE_Radio, 0), 0);
+    epgtest::releaseAll();
 }

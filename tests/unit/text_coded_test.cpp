@@ -334,3 +334,56 @@ TEST(CodedDct, OverlongStoredTextDecodesWithinTheResultBuffer)
 }
 
 }  // namespace
+
+// The encoder as the algorithm reads, a character at a time: the fast encoder must give the
+// same bytes for any text, with dropped bytes anywhere, fitting or cut.
+TEST(CodedRoundTrip, EncoderGivesTheWordsOfTheCharacterByCharacterAlgorithm) {
+    auto reference = [](std::vector<unsigned char> &out, const char *src, int size) {
+        long long len = (long long)strlen(src);
+        long long last = size < (4 * len) / 5 + 4 ? (5LL * size - 20) / 4 : len;
+        int maxWords = size / 4 - 1, words = 0, n = 0;
+        unsigned codes[5] = {0, 0, 0, 0, 0};
+        auto put = [&](unsigned w) {
+            for (int k = 0; k < 4; ++k)
+                out.push_back((unsigned char)(w >> (8 * k)));
+        };
+        for (long long j = 0; j <= last; ++j) {
+            unsigned code = EncTable[(unsigned char)src[j]];
+            if (code == 100)
+                continue;
+            codes[n++] = code;
+            if (n < 5 && code != 0)
+                continue;
+            if (words >= maxWords)
+                break;
+            for (int k = n; k < 5; ++k)
+                codes[k] = 0;
+            put(codes[0] + 84 * (codes[1] + 84 * (codes[2] + 84 * (codes[3] + 84 * codes[4]))));
+            ++words;
+            if (codes[0] == 0)
+                break;
+            n = 0;
+        }
+        put(0);
+    };
+    uint32_t seed = 7;
+    for (int round = 0; round < 3000; ++round) {
+        seed = seed * 1103515245u + 12345u;
+        int length = (int)(seed >> 8) % 120;
+        std::string text;
+        for (int i = 0; i < length; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            unsigned r = seed >> 8;
+            // Mostly letters, now and then a byte without a code ('#', control bytes, 0x80..).
+            text += r % 7 == 0 ? (char)(1 + r % 255) : (char)('a' + r % 26);
+        }
+        int size = 4 + (int)(seed >> 20) % 110;
+        std::vector<unsigned char> want;
+        reference(want, text.c_str(), size);
+        std::vector<unsigned char> got(size + 8, 0xEE);
+        int n = EncodeTxt(got.data(), text.c_str(), size);
+        ASSERT_EQ(n, (int)want.size()) << "text " << round << " size " << size;
+        ASSERT_EQ(std::vector<unsigned char>(got.begin(), got.begin() + n), want) << "text " << round;
+        ASSERT_EQ(got[size], 0xEE) << "written beyond size";
+    }
+}
