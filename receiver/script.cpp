@@ -11,6 +11,7 @@
 #include "receiver/options.h"
 #include "sim/clock.h"
 #include "sim/disk.h"
+#include "sim/latin1.h"
 
 namespace rx {
 
@@ -98,8 +99,70 @@ bool parseUnsigned(const std::string &s, uint32_t &out) {
     return true;
 }
 
+const char *const kAddTimerForm =
+    "add-timer tv:N \"YYYY-MM-DD HH:MM\" MINUTES [rec|p] [tuner 0|1|3] [mode OT|ED|WE|WL|WD] [\"NAME\"]";
+
+// The words of add-timer after its command word; false with a message.
+bool parseAddTimer(const std::vector<std::string> &w, const std::vector<bool> &quoted, Command &c, std::string &why) {
+    c.op = Op::AddTimer;
+    size_t n = w.size();
+    if (n < 4 || !parseChannelRef(w[1], c.svcType, c.svcNum)) {
+        why = n < 4 ? std::string("expected: ") + kAddTimerForm : "\"" + w[1] + "\" is not tv:N or ra:N";
+        return false;
+    }
+    // The start as one quoted word, or as a date and a time.
+    size_t next = 3;
+    std::string start = w[2];
+    if (!sim::parseLocalTime(start, c.ms) && n > 4 && sim::parseLocalTime(w[2] + " " + w[3], c.ms)) {
+        start = w[2] + " " + w[3];
+        next = 4;
+    }
+    if (!sim::parseLocalTime(start, c.ms) || c.ms % 60000 != 0) {
+        why = "\"" + start + "\" is not a start \"YYYY-MM-DD HH:MM\"";
+        return false;
+    }
+    char *end = nullptr;
+    long minutes = next < n ? std::strtol(w[next].c_str(), &end, 10) : -1;
+    if (next >= n || w[next].empty() || *end != '\0' || minutes < 0 || minutes > 65535) {
+        why = "the duration must be minutes (0..65535): " + std::string(kAddTimerForm);
+        return false;
+    }
+    c.minutes = static_cast<int>(minutes);
+    bool named = false;
+    for (size_t i = next + 1; i < n; ++i) {
+        const std::string &word = w[i];
+        if (quoted[i] && !named) {
+            named = true;
+            c.arg = word;
+            if (sim::utf8ToLatin1(word).size() > 99) {
+                why = "the name is longer than 99 characters";
+                return false;
+            }
+        } else if (word == "rec" || word == "p") {
+            c.isRec = word == "rec";
+        } else if (word == "tuner" && i + 1 < n && (w[i + 1] == "0" || w[i + 1] == "1" || w[i + 1] == "3")) {
+            c.tuner = w[++i][0] - '0';
+        } else if (word == "mode" && i + 1 < n) {
+            static const char *const kModes[] = {"OT", "ED", "WE", "WL", "WD"};
+            std::string m = upper(w[++i]);
+            c.mode = -1;
+            for (int k = 0; k < 5; ++k)
+                if (m == kModes[k])
+                    c.mode = k;
+            if (c.mode < 0) {
+                why = "the mode \"" + w[i] + "\" is not OT, ED, WE, WL or WD";
+                return false;
+            }
+        } else {
+            why = "\"" + word + "\" is not understood: " + kAddTimerForm;
+            return false;
+        }
+    }
+    return true;
+}
+
 // Parses one command line (without comments); false with a message.
-bool parseCommand(const std::vector<std::string> &w, Command &c, std::string &why) {
+bool parseCommand(const std::vector<std::string> &w, const std::vector<bool> &quoted, Command &c, std::string &why) {
     std::string verb = w[0];
     size_t n = w.size();
     auto wantArgs = [&](size_t lo, size_t hi, const char *form) {
@@ -195,6 +258,8 @@ bool parseCommand(const std::vector<std::string> &w, Command &c, std::string &wh
         }
         return true;
     }
+    if (verb == "add-timer")
+        return parseAddTimer(w, quoted, c, why);
     if (verb == "state") {
         if (!wantArgs(2, 2, "state MAIN SUB"))
             return false;
@@ -232,23 +297,38 @@ bool parseCommand(const std::vector<std::string> &w, Command &c, std::string &wh
             c.arg = w[3];
             return true;
         }
-        if (!wantArgs(2, 2, "dump screen FILE | dump settings FILE | dump guide tv:N FILE"))
+        if (!wantArgs(2, 2, "dump screen|settings|timers|recordings FILE | dump guide tv:N FILE"))
             return false;
         if (w[1] == "screen")
             c.op = Op::DumpScreen;
         else if (w[1] == "settings")
             c.op = Op::DumpSettings;
+        else if (w[1] == "timers")
+            c.op = Op::DumpTimers;
+        else if (w[1] == "recordings")
+            c.op = Op::DumpRecordings;
         else {
-            why = "dump what? \"" + w[1] + "\" (screen, settings or guide)";
+            why = "dump what? \"" + w[1] + "\" (screen, settings, guide, timers or recordings)";
             return false;
         }
         c.arg = w[2];
         return true;
     }
     if (verb == "expect") {
-        if (!wantArgs(2, 2, "expect screen|no-screen \"TEXT\" | expect file|no-file NAME"))
+        if (!wantArgs(2, 2, "expect screen|no-screen \"TEXT\" | expect file|no-file NAME | expect timers N"))
             return false;
         c.arg = w[2];
+        if (w[1] == "timers") {
+            c.op = Op::ExpectTimers;
+            char *end = nullptr;
+            long timers = std::strtol(c.arg.c_str(), &end, 10);
+            if (c.arg.empty() || *end != '\0' || timers < 0 || timers > 100) {
+                why = "the number of timers \"" + c.arg + "\" is not 0..100";
+                return false;
+            }
+            c.count = static_cast<int>(timers);
+            return true;
+        }
         if (w[1] == "screen" || w[1] == "no-screen") {
             c.op = w[1] == "screen" ? Op::ExpectScreen : Op::ExpectNoScreen;
             if (c.arg.empty()) {
@@ -265,7 +345,7 @@ bool parseCommand(const std::vector<std::string> &w, Command &c, std::string &wh
             }
             return true;
         }
-        why = "expect what? \"" + w[1] + "\" (screen, no-screen, file, no-file)";
+        why = "expect what? \"" + w[1] + "\" (screen, no-screen, file, no-file, timers)";
         return false;
     }
     why = "unknown command \"" + verb + "\"";
@@ -333,7 +413,7 @@ bool parseScript(const std::string &text, const std::string &name, Script &out, 
         c.source = line;
         while (!c.source.empty() && (c.source.back() == '\r' || c.source.back() == ' '))
             c.source.pop_back();
-        if (quoted[0] || !parseCommand(words, c, why)) {
+        if (quoted[0] || !parseCommand(words, quoted, c, why)) {
             if (why.empty())
                 why = "a command word is missing";
             errors.push_back(name + ":" + std::to_string(lineNo) + ": " + why);

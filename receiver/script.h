@@ -1,7 +1,7 @@
 // The receiver's script language: one command a line, `#` comments, parsed completely before
 // anything runs, then run against a sim::Receiver. Commands: key, hold, wait, clock, tune, state,
 // restart, snap, dump screen, dump settings, dump guide, expect screen / no-screen / file / no-file,
-// record, record-stop.
+// record, record-stop, add-timer, dump timers, dump recordings, expect timers.
 // Example:
 //   rx::Script s; std::vector<std::string> errors;
 //   if (rx::parseScript("key GUIDE\nwait 2s\nexpect screen \"Guide\"\n", "t.rod", s, errors))
@@ -21,7 +21,8 @@ namespace rx {
 
 enum class Op {
     Key, Hold, Wait, Clock, Tune, State, Restart, Snap, DumpScreen, DumpSettings, DumpGuide,
-    ExpectScreen, ExpectNoScreen, ExpectFile, ExpectNoFile, Record, RecordStop
+    ExpectScreen, ExpectNoScreen, ExpectFile, ExpectNoFile, Record, RecordStop,
+    AddTimer, DumpTimers, DumpRecordings, ExpectTimers
 };
 
 struct Command {
@@ -29,11 +30,17 @@ struct Command {
     int line = 0;
     std::string source;      // the line as written (for messages)
     uint32_t key = 0;        // Key, Hold
-    int count = 1;           // Key: presses
+    int count = 1;           // Key: presses; ExpectTimers: timers
     int64_t ms = 0;          // Hold, Wait: duration; Clock: local time
     int svcType = 0, svcNum = 0;        // Tune, DumpGuide, Record, RecordStop (svcNum -1: all)
     uint32_t mainState = 0, subState = 0;  // State
-    std::string arg;         // Snap, Dump*: file ("-" stdout); Expect*: text (UTF-8) or file name
+    std::string arg;         // Snap, Dump*: file ("-" stdout); Expect*: text (UTF-8) or file name;
+                             // AddTimer: the name (UTF-8), "" the channel's name + ".rec"
+    // AddTimer: svcType, svcNum, ms the start; and these.
+    int minutes = 0;
+    bool isRec = true;       // a recording timer, else "-P-"
+    int tuner = 3;           // 0, 1 or 3
+    int mode = 0;            // 0 OT, 1 ED, 2 WE, 3 WL, 4 WD
 };
 
 struct Script {

@@ -1,13 +1,16 @@
 // The script runner (see script.h): carries out parsed commands on a sim::Receiver, writes
 // snapshots and dumps, and checks expectations.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "receiver/buffer_dump.h"
+#include "receiver/firmware_dump.h"
 #include "receiver/script.h"
+#include "sim/epg.h"
 #include "sim/latin1.h"
 #include "sim/receiver.h"
 
@@ -115,6 +118,27 @@ private:
                             (c.svcType == 0 ? " TV" : " radio") + " channels, numbered from 0");
     }
 
+    // A timer through the receiver's own menu; a refusal fails the script with the firmware's code.
+    bool addTimer(const Command &c) {
+        TimerRecord t{};
+        t.is_rec = c.isRec ? 1 : 0;
+        t.tuner = static_cast<byte>(c.tuner);
+        t.svc_type = static_cast<byte>(c.svcType);
+        t.svc_num = static_cast<word>(c.svcNum);
+        t.mode = static_cast<byte>(c.mode);
+        t.name_fixed = 1;
+        t.duration = static_cast<word>(c.minutes);
+        t.start = sim::packedTime(c.ms);
+        const sim::Channel *channel = rx_.firmware().channels.find(c.svcType, c.svcNum);
+        std::string name = !c.arg.empty() ? sim::utf8ToLatin1(c.arg) : channel ? channel->name + ".rec" : "";
+        std::strncpy(t.name, name.c_str(), sizeof t.name - 1);
+        int result = rx_.addTimer(t);
+        if (result != 0)
+            fail(c, "the firmware refused the timer with " + std::to_string(result) + " (" +
+                        sim::Timers::resultText(result) + ")", false);
+        return true;
+    }
+
     void press(uint32_t key, int64_t pauseMs) {
         rx_.pressKey(key);
         rx_.advance(pauseMs);
@@ -151,8 +175,9 @@ private:
             if (!rx_.firmware().channels.find(c.svcType, c.svcNum))
                 return noSuchChannel(c);
             if (rx_.record(ch) < 0)
-                return error(c, rx_.firmware().recordings.slotOf(ch) >= 0
-                                    ? std::string("the channel records already")
+                return error(c, rx_.firmware().recordings.slotOf(ch) >= 0 ? std::string("the channel records already")
+                                : rx_.firmware().recordings.diskFull
+                                    ? std::string("the disk is full")
                                     : std::string("no tuner is free: both record other transponders"));
             return true;
         }
@@ -209,6 +234,22 @@ private:
             if (rx_.firmware().disk.exists(c.arg))
                 fail(c, c.arg + " is in the plug-in's folder " + rx_.firmware().disk.folder(), false);
             return true;
+        case Op::AddTimer:
+            return addTimer(c);
+        case Op::DumpTimers:
+            return writeOut(c, c.arg, timersJson(rx_.firmware()));
+        case Op::DumpRecordings:
+            return writeOut(c, c.arg, recordingsJson(rx_.firmware()));
+        case Op::ExpectTimers: {
+            const sim::Timers &timers = rx_.firmware().timers;
+            if (timers.count() != c.count) {
+                std::string list;
+                for (int i = 0; i < timers.count(); ++i)
+                    list += "\n    " + std::to_string(i) + ": " + sim::Timers::describe(timers.entry(i)->record);
+                fail(c, "the firmware's table holds " + std::to_string(timers.count()) + " timers" + list, false);
+            }
+            return true;
+        }
         }
         return error(c, "unknown command");
     }

@@ -11,7 +11,8 @@ Firmware *g_active = nullptr;
 }
 
 Firmware::Firmware(const FirmwareConfig &config)
-    : disk(config.diskDir, config.freeMb), clock(config.clockMs), channels(config.lineup), heap(config.heapSize) {
+    : disk(config.diskDir, config.freeMb), clock(config.clockMs), channels(config.lineup), heap(config.heapSize),
+      timers(channels, clock, recordings, log) {
     system.osdLanguage = config.osdLanguage;
     epg.eitMode = config.eitMode;
     channels.tune(config.channel.svcType, config.channel.svcNum, TuneSource::Firmware, clock.nowMs());
@@ -58,7 +59,20 @@ TvPicture Firmware::tvPicture() const {
     return tv;
 }
 
-void Firmware::tick() { recordings.update(clock.nowMs()); }
+void Firmware::tick() {
+    int64_t now = clock.nowMs();
+    recordings.update(now);
+    uint64_t used = static_cast<uint64_t>(recordings.takeRecordedMinutes(now)) * Recordings::kMbPerMinute;
+    disk.freeMb = used >= disk.freeMb ? 0 : static_cast<uint32_t>(disk.freeMb - used);
+    bool full = disk.freeMb < static_cast<uint32_t>(Recordings::kMbPerMinute);
+    if (full && recordings.runningCount() > 0) {
+        log.write("the disk is full (" + std::to_string(disk.freeMb) + " MB free): every recording stops");
+        for (int s = 0; s < Recordings::kSlots; ++s)
+            recordings.stop(s, now);
+    }
+    recordings.diskFull = full;
+    timers.tick(now);
+}
 
 int Firmware::recordButton(ChannelRef channel) {
     const Channel *c = channels.find(channel.svcType, channel.svcNum);
@@ -69,6 +83,12 @@ int Firmware::recordButton(ChannelRef channel) {
     int64_t start = now - now % 60000;
     return recordings.start(channel, c->transponder, c->name + ".rec", start,
                             start + Recordings::kButtonMinutes * 60000, RecordSource::Button);
+}
+
+int Firmware::menuTimer(const TimerRecord &timer) {
+    int result = timers.add(timer, "the timer menu");
+    tick();
+    return result;
 }
 
 }  // namespace sim

@@ -1,6 +1,7 @@
 // The virtual receiver's firmware: one object that owns every component the plug-in library
 // reaches (screen, disk, clock, channels, heap, the firmware's own state, EPG, timers,
-// recordings). The TAP_* entries (sim/tap_*.cpp) forward to the firmware made active here.
+// recordings, the firmware's own log). The TAP_* entries (sim/tap_*.cpp) forward to the
+// firmware made active here.
 // Example:
 //   sim::Firmware fw({"/tmp/disk", lineup, sim::Clock::fromCivil({2026, 12, 7, 20, 0, 0})});
 //   fw.activate();                              // TAP_* calls now reach fw
@@ -16,6 +17,7 @@
 #include "sim/disk.h"
 #include "sim/epg.h"
 #include "sim/heap.h"
+#include "sim/log.h"
 #include "sim/recordings.h"
 #include "sim/screen.h"
 #include "sim/system.h"
@@ -59,13 +61,18 @@ public:
     // What the TV shows now (for screenshots).
     TvPicture tvPicture() const;
 
-    // The firmware's own machinery acts on the time now: recordings whose end has come stop.
-    // Called after every move of the clock.
+    // The firmware's own machinery acts on the time now: recordings whose end has come stop,
+    // timers start, end and move on (sim/timers.h), the recorded minutes take their room on the
+    // disk (Recordings::kMbPerMinute); when the disk has no room for another minute every
+    // recording stops and none starts until there is room. Called after every move of the clock.
     void tick();
     // The record button on a channel (it need not be the tuned one): records
     // Recordings::kButtonMinutes on a free tuner, named after the channel. The recording slot,
     // or -1 when the channel does not exist, already records or no tuner is free.
     int recordButton(ChannelRef channel);
+    // A timer set with the receiver's own timer menu: the table's result (0 set, else its
+    // refusal, see sim/timers.h); a timer whose time has come starts at once.
+    int menuTimer(const TimerRecord &timer);
 
     Screen screen;
     Disk disk;
@@ -74,8 +81,9 @@ public:
     Heap heap;
     System system;
     Epg epg;
-    Timers timers;
+    FirmwareLog log;
     Recordings recordings;
+    Timers timers;
 
     Firmware(const Firmware &) = delete;
     Firmware &operator=(const Firmware &) = delete;

@@ -81,6 +81,7 @@ int Receiver::stopRecordings(const ChannelRef *channel) {
     for (int s = 0; s < Recordings::kSlots; ++s)
         if (rec.running(s) && (!channel || rec.running(s)->channel == *channel) && rec.stop(s, firmware_->clock.nowMs()))
             ++stopped;
+    firmware_->tick();
     return stopped;
 }
 

@@ -54,7 +54,10 @@ public:
     // The receiver's own record button (Firmware::recordButton): the slot, or -1 when refused.
     int record(ChannelRef channel) { return firmware_->recordButton(channel); }
     // Stops the recording of a channel, or every recording when channel is null; how many stopped.
+    // A timer whose recording stops waits for its end without recording.
     int stopRecordings(const ChannelRef *channel);
+    // A timer set with the receiver's own timer menu (Firmware::menuTimer): 0, or the refusal.
+    int addTimer(const TimerRecord &timer) { return firmware_->menuTimer(timer); }
     // Sets the firmware's main and sub state (TAP_GetState).
     void setState(uint32_t mainState, uint32_t subState);
     // Power cycle: the plug-in is unloaded and loaded afresh (clean globals); the disk, the clock

@@ -3,45 +3,42 @@
 
 #include <cstring>
 
-#include "sim/clock.h"
+#include "sim/epg.h"
 
 namespace sim {
 
 namespace {
 
-dword packedTime(int64_t localMs) {
-    CivilTime t = Clock::toCivil(localMs);
-    return (static_cast<dword>(t.mjd) << 16) | (static_cast<dword>(t.hour) << 8) | static_cast<dword>(t.minute);
+// Whole minutes a recording has recorded by nowMs.
+int64_t minutesRecorded(const Recording &r, int64_t nowMs) {
+    int64_t until = nowMs < r.endMs ? nowMs : r.endMs;
+    return until > r.startMs ? (until - r.startMs) / 60000 : 0;
 }
 
 }  // namespace
 
 int Recordings::start(ChannelRef channel, int transponder, const std::string &name, int64_t startMs, int64_t endMs,
-                      RecordSource source) {
-    if (endMs <= startMs)
+                      RecordSource source, int tuner, uint32_t timerId) {
+    if (endMs <= startMs || diskFull || !slotFree() || tuner > 1)
         return -1;
-    int slot = -1;
-    bool tunerBusy[kSlots] = {false, false};
-    int sharedTuner = -1;
-    for (int s = 0; s < kSlots; ++s) {
-        if (!running_[s]) {
-            if (slot < 0)
-                slot = s;
-            continue;
-        }
-        tunerBusy[running_[s]->tuner] = true;
-        if (running_[s]->transponder == transponder)
-            sharedTuner = running_[s]->tuner;
+    int slot = running_[0] ? 1 : 0;
+    int chosen = -1;
+    if (tuner >= 0) {
+        chosen = tunerUsable(tuner, transponder) ? tuner : -1;
+    } else {
+        // The tuner already on this transponder, else the lowest free one.
+        for (int s = 0; s < kSlots; ++s)
+            if (running_[s] && running_[s]->transponder == transponder)
+                chosen = running_[s]->tuner;
+        for (int t = 0; chosen < 0 && t < kSlots; ++t)
+            if (tunerUsable(t, transponder))
+                chosen = t;
     }
-    if (slot < 0)
+    if (chosen < 0)
         return -1;
-    int tuner = sharedTuner;
-    for (int t = 0; tuner < 0 && t < kSlots; ++t)
-        if (!tunerBusy[t])
-            tuner = t;
-    if (tuner < 0)
-        return -1;
-    running_[slot] = Recording{channel, transponder, tuner, name, startMs, endMs, source, slot};
+    Recording r{channel, transponder, chosen, name, startMs, endMs, source, slot};
+    r.timerId = timerId;
+    running_[slot] = r;
     return slot;
 }
 
@@ -51,6 +48,8 @@ bool Recordings::stop(int slot, int64_t nowMs) {
     Recording r = *running_[slot];
     if (nowMs < r.endMs)
         r.endMs = nowMs;
+    unchargedMinutes_ += minutesRecorded(r, r.endMs) - r.chargedMinutes;
+    r.chargedMinutes = minutesRecorded(r, r.endMs);
     done_.push_back(r);
     running_[slot].reset();
     return true;
@@ -64,6 +63,40 @@ int Recordings::update(int64_t nowMs) {
     return ended;
 }
 
+bool Recordings::setEnd(int slot, int64_t endMs) {
+    if (slot < 0 || slot >= kSlots || !running_[slot])
+        return false;
+    running_[slot]->endMs = endMs;
+    return true;
+}
+
+bool Recordings::setTimer(int slot, uint32_t timerId) {
+    if (slot < 0 || slot >= kSlots || !running_[slot])
+        return false;
+    running_[slot]->timerId = timerId;
+    return true;
+}
+
+bool Recordings::tunerUsable(int tuner, int transponder) const {
+    for (const auto &r : running_)
+        if (r && r->tuner == tuner && r->transponder != transponder)
+            return false;
+    return true;
+}
+
+int64_t Recordings::takeRecordedMinutes(int64_t nowMs) {
+    int64_t minutes = unchargedMinutes_;
+    unchargedMinutes_ = 0;
+    for (auto &r : running_) {
+        if (!r)
+            continue;
+        int64_t recorded = minutesRecorded(*r, nowMs);
+        minutes += recorded - r->chargedMinutes;
+        r->chargedMinutes = recorded;
+    }
+    return minutes;
+}
+
 int Recordings::runningCount() const {
     int n = 0;
     for (const auto &r : running_)
@@ -74,6 +107,13 @@ int Recordings::runningCount() const {
 int Recordings::slotOf(ChannelRef channel) const {
     for (int s = 0; s < kSlots; ++s)
         if (running_[s] && running_[s]->channel == channel)
+            return s;
+    return -1;
+}
+
+int Recordings::slotOfTimer(uint32_t timerId) const {
+    for (int s = 0; s < kSlots; ++s)
+        if (timerId != 0 && running_[s] && running_[s]->timerId == timerId)
             return s;
     return -1;
 }

@@ -10,18 +10,10 @@ int TAP_Timer_GetInfo(int entryNum, TimerRecord *info) {
     return sim::Firmware::active(__func__).timers.get(entryNum, info);
 }
 
-int TAP_Timer_Add(TimerRecord *info) {
-    sim::Timers &timers = sim::Firmware::active(__func__).timers;
-    if (!info)
-        return sim::Timers::kTimerRefused;
-    return timers.add(*info);
-}
+int TAP_Timer_Add(TimerRecord *info) { return sim::Firmware::active(__func__).timers.add(info, __func__); }
 
 int TAP_Timer_Modify(int entryNum, TimerRecord *info) {
-    sim::Timers &timers = sim::Firmware::active(__func__).timers;
-    if (!info)
-        return sim::Timers::kTimerRefused;
-    return timers.modify(entryNum, *info);
+    return sim::Firmware::active(__func__).timers.modify(entryNum, info, __func__);
 }
 
 int TAP_Timer_Delete(int entryNum) { return sim::Firmware::active(__func__).timers.remove(entryNum); }

@@ -324,7 +324,7 @@ TEST_F(FirmwareFixture, SystemStateDisplayEventsAndExit) {
     EXPECT_TRUE(fw->system.exitRequested());
 }
 
-TEST_F(FirmwareFixture, NoEpgNoTimersNoRecordingsYet) {
+TEST_F(FirmwareFixture, NoEpgAnEmptyTimerTableAndNoRecordingsAtFirst) {
     int n = 7;
     EXPECT_EQ(TAP_GetEvent(SVC_TYPE_Tv, 0, &n), nullptr);
     EXPECT_EQ(n, 0);
@@ -334,9 +334,11 @@ TEST_F(FirmwareFixture, NoEpgNoTimersNoRecordingsYet) {
     std::memset(&t, 1, sizeof t);
     EXPECT_EQ(TAP_Timer_GetInfo(0, &t), 0);
     EXPECT_EQ(t.start, 0u);
-    EXPECT_NE(TAP_Timer_Add(&t), 0);
-    EXPECT_NE(TAP_Timer_Modify(0, &t), 0);
+    // An empty record is no timer: refused, and not as a collision.
+    EXPECT_EQ(TAP_Timer_Add(&t), sim::Timers::kRefusedDuration);
+    EXPECT_EQ(TAP_Timer_Modify(0, &t), sim::Timers::kRefusedNoSuchTimer);
     EXPECT_EQ(TAP_Timer_Delete(0), 0);
+    EXPECT_EQ(TAP_Timer_GetTotalNum(), 0);
     PlatformRecInfo rec;
     EXPECT_EQ(TAP_Hdd_GetRecInfo(1, &rec), 0);
     EXPECT_EQ(rec.rec_state, 0);
@@ -348,6 +350,7 @@ TEST_F(FirmwareFixture, NoEpgNoTimersNoRecordingsYet) {
 
 TEST_F(FirmwareFixture, TheRecordButtonSharesATunerPerTransponderAndStopsAtTheEnd) {
     // Channels 0 and 1 lie on transponders 1 and 2, channel 2 on 6: two tuners, three multiplexes.
+    fw->disk.freeMb = 500000;  // room for the two hours
     int64_t t0 = fw->clock.nowMs();
     EXPECT_EQ(fw->recordButton({sim::kTv, 0}), 0);
     EXPECT_EQ(fw->recordButton({sim::kTv, 0}), -1);  // records already
