@@ -12,6 +12,8 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
             fonts-dejavu-core libstb-dev libexpat1-dev
 # Used by the tests: the XMLTV project's validator, Python's csv and html.parser.
 PACKAGES += xmltv-util python3
+# The page in the browser (--serve), and its end-to-end test in Debian's Chromium.
+PACKAGES += libcpp-httplib-dev chromium
 TARGET_PACKAGES := g++-mipsel-linux-gnu binutils-mipsel-linux-gnu qemu-user googletest
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -1,5 +1,6 @@
 // The receiver program's flow (see program.h): options, the guide and the lineup, the script or
-// the demo, the virtual receiver; or the dump of a buffer file, or the buffer file as XMLTV.
+// the demo or the page in the browser, the virtual receiver; or the dump of a buffer file, or the
+// buffer file as XMLTV.
 #include "receiver/program.h"
 
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "receiver/lineup.h"
 #include "receiver/options.h"
 #include "receiver/script.h"
+#include "receiver/web_server.h"
 #include "receiver/xmltv_write.h"
 #include "sim/clock.h"
 #include "sim/receiver.h"
@@ -24,7 +26,8 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
                std::ostream &out, std::ostream &err) {
     Options opt;
     std::string why;
-    switch (parseOptions(args, opt, why)) {
+    OptionsResult parsed = parseOptions(args, opt, why);
+    switch (parsed) {
     case OptionsResult::Help:
         out << usage();
         return 0;
@@ -39,8 +42,10 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
     case OptionsResult::BufferToXmltv:
         return runBufferToXmltv(opt.bufferToXmltv, opt.xmltvOut, opt.tzMinutes, out, err);
     case OptionsResult::Run:
+    case OptionsResult::Serve:
         break;
     }
+    bool serve = parsed == OptionsResult::Serve;
 
     bool demo = !opt.demoDir.empty();
     int64_t clockMs = 0;
@@ -91,6 +96,8 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
     if (demo) {
         text = demoScriptText();
         script.name = "demo";
+    } else if (serve) {
+        script.name = "page";  // driven from the page: no script
     } else if (opt.script == "-") {
         std::ostringstream all;
         all << in.rdbuf();
@@ -107,7 +114,7 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
         text = all.str();
         script.name = opt.script;
     }
-    if (!parseScript(text, script.name, script, errors)) {
+    if (!serve && !parseScript(text, script.name, script, errors)) {
         for (const std::string &e : errors)
             err << e << "\n";
         return 2;
@@ -168,6 +175,15 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
     const sim::PluginImageInfo &info = rx->host().info();
     err << "receiver: " << info.programName << " started at " << sim::formatLocalTime(rx->firmware().clock.nowMs())
         << " on disk " << rx->firmware().disk.folder() << "\n";
+    if (serve) {
+        ServeSettings ss;
+        ss.port = opt.servePort;
+        ss.address = opt.serveAddr;
+        ss.lineup = lineup;
+        ss.guideFile = opt.guideFile;
+        ss.guide = std::move(guide);
+        return serveReceiver(std::move(rx), ss, out, err);
+    }
     return runScript(script, *rx, run);
 }
 

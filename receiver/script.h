@@ -53,6 +53,8 @@ bool parseScript(const std::string &text, const std::string &name, Script &out, 
 
 // A key name of the script language (OK, EXIT, <<, 0x1001E, ...); false when unknown.
 bool keyCode(const std::string &name, uint32_t &code);
+// The names of the remote's keys, one per key (REWIND, not its alias <<), in the table's order.
+std::vector<std::string> keyNames();
 // "500ms", "3s", "20m", "2h" (a bare number is seconds); false when malformed.
 bool parseDuration(const std::string &text, int64_t &ms);
 
