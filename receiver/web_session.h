@@ -157,7 +157,9 @@ auto ReceiverSession::call(F fn) -> decltype(fn(std::declval<sim::Receiver &>())
     using R = decltype(fn(std::declval<sim::Receiver &>()));
     auto task = std::make_shared<std::packaged_task<R(sim::Receiver &)>>(std::move(fn));
     std::future<R> result = task->get_future();
-    enqueue([task](sim::Receiver &r) { (*task)(r); });  // refused: the task dies, get() throws
+    // Only the queue holds the task: refused, or dropped when the session stops, it dies and
+    // get() throws instead of waiting for ever.
+    enqueue([task = std::move(task)](sim::Receiver &r) { (*task)(r); });
     return result.get();
 }
 
