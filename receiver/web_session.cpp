@@ -153,13 +153,8 @@ void ReceiverSession::runJobs() {
         std::lock_guard<std::mutex> lock(mutex_);
         jobs.swap(jobs_);
     }
-    bool any = !jobs.empty();
     for (Job &job : jobs)
         job(*rx_);
-    if (any) {  // the page sees what a key or a command did at once
-        publishFrame();
-        publishState();
-    }
 }
 
 void ReceiverSession::moveClock(SteadyTime now) {

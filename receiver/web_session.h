@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "receiver/guide.h"
@@ -119,6 +120,10 @@ private:
     void repeatHeldKey(SteadyTime now);
     void publishFrame();
     void publishState();
+    void publish() {
+        publishFrame();
+        publishState();
+    }
     std::string buildState();
     void installBroadcast(bool file);
 
@@ -155,11 +160,22 @@ private:
 template <class F>
 auto ReceiverSession::call(F fn) -> decltype(fn(std::declval<sim::Receiver &>())) {
     using R = decltype(fn(std::declval<sim::Receiver &>()));
-    auto task = std::make_shared<std::packaged_task<R(sim::Receiver &)>>(std::move(fn));
-    std::future<R> result = task->get_future();
-    // Only the queue holds the task: refused, or dropped when the session stops, it dies and
-    // get() throws instead of waiting for ever.
-    enqueue([task = std::move(task)](sim::Receiver &r) { (*task)(r); });
+    // Only the queue holds the promise: refused, or dropped when the session stops, it dies and
+    // get() throws instead of waiting for ever. The caller learns the result once the page's
+    // picture and state show what the call did.
+    auto promise = std::make_shared<std::promise<R>>();
+    std::future<R> result = promise->get_future();
+    enqueue([this, fn = std::move(fn), promise = std::move(promise)](sim::Receiver &r) mutable {
+        if constexpr (std::is_void_v<R>) {
+            fn(r);
+            publish();
+            promise->set_value();
+        } else {
+            R value = fn(r);
+            publish();
+            promise->set_value(std::move(value));
+        }
+    });
     return result.get();
 }
 
