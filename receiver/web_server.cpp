@@ -3,7 +3,6 @@
 #include "receiver/web_server.h"
 
 #include <httplib.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
 

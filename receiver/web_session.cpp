@@ -276,28 +276,21 @@ void ReceiverSession::installBroadcast(bool file) {
 
 // --- Calls from the other threads ---
 
-std::string ReceiverSession::pressKey(const std::string &key) {
-    uint32_t code = 0;
-    std::string name;
-    if (!remoteKey(key, code, name))
-        return "unknown key " + key;
-    return call([this, code, name](sim::Receiver &r) {
-        held_.reset();
-        r.pressKey(code);
-        ++keysPressed_;
-        lastKey_ = name;
-        return std::string();
-    });
-}
+std::string ReceiverSession::pressKey(const std::string &key) { return pressRemoteKey(key, false); }
 
-std::string ReceiverSession::holdKey(const std::string &key) {
+std::string ReceiverSession::holdKey(const std::string &key) { return pressRemoteKey(key, true); }
+
+std::string ReceiverSession::pressRemoteKey(const std::string &key, bool hold) {
     uint32_t code = 0;
     std::string name;
     if (!remoteKey(key, code, name))
         return "unknown key " + key;
-    return call([this, code, name](sim::Receiver &r) {
-        SteadyTime now = std::chrono::steady_clock::now();
-        held_ = Held{code, now + std::chrono::milliseconds(kRepeatMs), now + std::chrono::milliseconds(kHoldLimitMs)};
+    return call([this, code, name, hold](sim::Receiver &r) {
+        held_.reset();
+        if (hold) {
+            SteadyTime now = std::chrono::steady_clock::now();
+            held_ = Held{code, now + std::chrono::milliseconds(kRepeatMs), now + std::chrono::milliseconds(kHoldLimitMs)};
+        }
         r.pressKey(code);
         ++keysPressed_;
         lastKey_ = name;

@@ -113,6 +113,8 @@ private:
     template <class F>
     auto call(F fn) -> decltype(fn(std::declval<sim::Receiver &>()));
     bool enqueue(Job job);
+    // Presses a key of the remote (see pressKey), and holds it when asked.
+    std::string pressRemoteKey(const std::string &key, bool hold);
 
     void loop();
     void runJobs();

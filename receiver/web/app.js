@@ -285,7 +285,12 @@ function connect() {
   events.addEventListener('frame', onFrame);
   events.addEventListener('state', onState);
   events.onopen = () => { $('connection').textContent = 'connected'; $('connection').className = 'online'; };
-  events.onerror = () => { $('connection').textContent = 'no connection to the receiver'; $('connection').className = 'offline'; };
+  events.onerror = () => {
+    $('connection').textContent = 'no connection to the receiver';
+    $('connection').className = 'offline';
+    // The browser retries a dropped stream by itself, not a refused one: then the page does.
+    if (events.readyState === EventSource.CLOSED) setTimeout(connect, 3000);
+  };
 }
 
 drawRemote();
