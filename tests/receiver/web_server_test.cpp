@@ -201,7 +201,7 @@ TEST_F(PageServer, HeldKeyRepeatsEvery150ms) {
     ASSERT_EQ(post("/api/key", {{"action", "up"}}), 200);
     long held = keysPressed() - before;
     EXPECT_GE(held, 5);  // at 0, 150, ..., 900 ms: 7 on an idle machine
-    EXPECT_LE(held, 8);
+    EXPECT_LE(held, 9);  // a busy machine may answer the release late
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     EXPECT_EQ(keysPressed() - before, held) << "released, the key stops";
 
