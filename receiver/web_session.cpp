@@ -289,7 +289,8 @@ std::string ReceiverSession::pressRemoteKey(const std::string &key, bool hold) {
         held_.reset();
         if (hold) {
             SteadyTime now = std::chrono::steady_clock::now();
-            held_ = Held{code, now + std::chrono::milliseconds(kRepeatMs), now + std::chrono::milliseconds(kHoldLimitMs)};
+            held_ = Held{code, now + std::chrono::milliseconds(kRepeatDelayMs),
+                         now + std::chrono::milliseconds(kHoldLimitMs)};
         }
         r.pressKey(code);
         ++keysPressed_;

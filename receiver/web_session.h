@@ -1,6 +1,6 @@
 // The virtual receiver running for the page in the browser: one thread owns the sim::Receiver
 // (the plug-in is single-threaded) and moves its clock (paused, real time or sixty times as
-// fast), repeats a held key every 150 ms, and publishes the composed screen and the state the
+// fast), repeats a held key (after half a second, every 150 ms), and publishes the composed screen and the state the
 // page shows (clock, channel, timers, recordings, free disk, the plug-in's folder, ...). Every
 // other thread acts on the receiver only through the calls below, which run on that thread one
 // at a time and wait for it.
@@ -55,7 +55,8 @@ const char *dropFileName(DropKind kind);  // "Diro_ROD.Command.ini", "Diro_ROD.S
 
 class ReceiverSession {
 public:
-    static constexpr int kRepeatMs = 150;         // a held key repeats as the receiver's remote does
+    static constexpr int kRepeatDelayMs = 500;    // a held key repeats after this, as a remote's does,
+    static constexpr int kRepeatMs = 150;         // then as often as the receiver's remote repeats
     static constexpr int kHoldLimitMs = 60000;    // a key held longer is let go (a page that vanished)
     static constexpr int kRoundMs = 50;           // the thread's round: one idle event at least
     static constexpr int kStateEveryMs = 200;     // the state is looked at this often
@@ -72,7 +73,8 @@ public:
     // --- Acting on the receiver (each waits for the receiver's thread) ---
     // A key by its name in the key table (GUIDE, OK, 0..9, ...): pressed once. "" done, else why not.
     std::string pressKey(const std::string &name);
-    // Pressed now and again every kRepeatMs until released (or another key is held).
+    // Pressed now, again after kRepeatDelayMs and then every kRepeatMs until released (or another
+    // key is pressed). A tap shorter than the delay presses once, however slow the page's requests.
     std::string holdKey(const std::string &name);
     void releaseKey();
     void setClockMode(ClockMode mode);
