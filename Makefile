@@ -1,6 +1,7 @@
-# Set-up and everyday commands. Each installs what is missing (Debian packages only), configures
-# and builds first.
-#   make run      the virtual receiver's demo: screenshots into demo-out/
+# Set-up and everyday commands. Each installs what is missing (Debian packages; for the browser
+# test also playwright-core from the npm registry), configures and builds first.
+#   make run      the virtual receiver with its page in the browser (http://127.0.0.1:8080/);
+#                 Ctrl-C stops it. The screenshot demo: build/receiver --demo demo-out
 #   make test     every test: the PC suite, then the receiver's (32-bit MIPS) suite under qemu
 #   make target   the plug-in image for the receiver: build-mipsel/Diro_ROD.tap
 #   make bench    the benchmarks beside grep, xmllint, dd and cp: bench/RESULTS.md
@@ -16,12 +17,17 @@ PACKAGES += xmltv-util python3
 # Used by the benchmarks (make bench): callgrind counts instructions (its header marks what is
 # counted), xmllint is a reference.
 PACKAGES += valgrind libxml2-utils
+# The page in the browser (--serve), and its end-to-end test in Debian's Chromium.
+PACKAGES += libcpp-httplib-dev chromium
 TARGET_PACKAGES := g++-mipsel-linux-gnu binutils-mipsel-linux-gnu qemu-user googletest
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ifeq ($(CI),true)
 CMAKE_FLAGS += -DDIRO_WERROR=ON
 endif
+# The browser test's driver, installed from tests/browser/package.json (a pinned version) into
+# the build folder; it drives Debian's Chromium, never a browser of its own.
+BROWSER_TEST := $(BUILD)/browser-test
 TARGET_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/mipsel-linux-gnu.cmake -DDIRO_HOST_BUILD_DIR=$(abspath $(BUILD))
 
 # Installs the packages named in $(1) that are missing.
@@ -34,8 +40,8 @@ define install_missing
 	fi
 endef
 
-.PHONY: all deps deps-target configure build configure-target target build-target run test test-pc \
-        test-target bench clean
+.PHONY: all deps deps-target deps-browser configure build configure-target target build-target run test \
+        test-pc test-target bench clean
 
 all: build
 
@@ -44,6 +50,17 @@ deps:
 
 deps-target: deps
 	$(call install_missing,$(TARGET_PACKAGES))
+
+# Node.js with npm (the machine's own if it has one, else Debian's), then playwright-core.
+deps-browser: deps
+	@command -v npm >/dev/null 2>&1 || { $(SUDO) apt-get update -q && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q nodejs npm; }
+	@if ! cmp -s tests/browser/package.json $(BROWSER_TEST)/package.json || \
+	    [ ! -f $(BROWSER_TEST)/node_modules/playwright-core/package.json ]; then \
+	  mkdir -p $(BROWSER_TEST) && cp tests/browser/package.json $(BROWSER_TEST)/ && \
+	  cd $(BROWSER_TEST) && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm install --no-audit --no-fund \
+	    --no-package-lock --ignore-scripts; \
+	fi
 
 configure: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
@@ -64,9 +81,9 @@ build-target: build configure-target
 	cmake --build $(TARGET_BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/receiver --demo demo-out
+	$(BUILD)/receiver --serve 8080
 
-test-pc: build
+test-pc: build deps-browser
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-target: build-target

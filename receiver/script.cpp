@@ -397,6 +397,21 @@ bool keyCode(const std::string &name, uint32_t &code) {
     return false;
 }
 
+std::vector<std::string> keyNames() {
+    std::vector<std::string> names;
+    std::vector<uint32_t> seen;
+    for (const KeyName &k : kKeys) {
+        bool alias = false;
+        for (uint32_t c : seen)
+            alias = alias || c == k.code;
+        if (!alias) {
+            names.push_back(k.name);
+            seen.push_back(k.code);
+        }
+    }
+    return names;
+}
+
 bool parseDuration(const std::string &text, int64_t &ms, bool limited) {
     char *end = nullptr;
     errno = 0;

@@ -61,6 +61,8 @@ std::string noSuchChannel(const sim::Channels &channels, int svcType);
 
 // A key name of the script language (OK, EXIT, <<, 0x1001E, ...); false when unknown.
 bool keyCode(const std::string &name, uint32_t &code);
+// The names of the remote's keys, one per key (REWIND, not its alias <<), in the table's order.
+std::vector<std::string> keyNames();
 // The longest a script lets time pass in one command.
 constexpr int64_t kMaxWaitMs = 366LL * 24 * 3600000;
 // "500ms", "3s", "20m", "2h" (a bare number is seconds); false when malformed or, when limited,
