@@ -132,4 +132,21 @@ inline std::string textAt(const std::vector<DumpedText> &texts, int x, int row, 
     return "(none)";
 }
 
+// The page row (0..10) whose text at x stands on a background no other row's has: the selected
+// row; -1 when there is no such single row.
+inline int selectedRow(const std::vector<DumpedText> &texts, int x) {
+    std::string bg[11];
+    for (int row = 0; row < 11; ++row)
+        textAt(texts, x, row, &bg[row]);
+    int found = -1;
+    for (int row = 0; row < 11; ++row) {
+        int same = 0;
+        for (int other = 0; other < 11; ++other)
+            same += !bg[row].empty() && bg[other] == bg[row];
+        if (same == 1)
+            found = found == -1 ? row : -2;
+    }
+    return found < 0 ? -1 : found;
+}
+
 }  // namespace timerscripts
