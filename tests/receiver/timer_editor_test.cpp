@@ -119,7 +119,10 @@ key LEFT
 key UP
 key FORWARD x30
 dump screen {dir}/once.txt
-key DOWN x2
+key UP x3
+key LEFT x20
+dump screen {dir}/channel.txt
+key DOWN x5
 key RIGHT
 dump screen {dir}/radio.txt
 )rod");
@@ -141,6 +144,8 @@ dump screen {dir}/radio.txt
     EXPECT_EQ(value(daily, 5), "  Every Day  (ED)");
     EXPECT_EQ(value(daily, 4), "  21:00  (24 h 0 min)");
     EXPECT_EQ(value(screenTexts(dir.file("once.txt")), 4), "  21:00  (48 h 0 min)");
+    // The channel wraps round the list; radio has only ten: channel 21 becomes the radio list's first.
+    EXPECT_EQ(value(screenTexts(dir.file("channel.txt")), 1), " 21. BR Fernsehen S\xC3\xBC" "d HD");
     // Radio: the channel goes back to the radio list's first.
     std::vector<DumpedText> radio = screenTexts(dir.file("radio.txt"));
     EXPECT_EQ(value(radio, 6), "  Radio");
