@@ -167,6 +167,22 @@ wait 1s
 snap 24-search-results.png
 dump screen 24-search-results.txt
 key EXIT x4
+# The timer list: the timer-list key in the guide shows the two timers set above, YELLOW orders
+# them by time; OK opens the second in the timer editor, where LEFT on the tuner row makes it
+# "whichever tuner is free" (4); EXIT leaves the timer as it was.
+key GUIDE
+key TIMERLIST
+key YELLOW
+key DOWN
+wait 1s
+snap 25-timer-list.png
+key OK
+key UP x3
+key LEFT
+wait 1s
+snap 26-timer-editor.png
+dump screen 26-timer-editor.txt
+key EXIT x3
 )";
     return text;
 }
