@@ -354,10 +354,45 @@ bool parseCommand(const std::vector<std::string> &w, const std::vector<bool> &qu
             }
             return true;
         }
-        why = "expect what? \"" + w[1] + "\" (screen, no-screen, file, no-file, timers)";
+        if (w[1] == "shown" || w[1] == "no-shown") {
+            c.op = w[1] == "shown" ? Op::ExpectShown : Op::ExpectNoShown;
+            if (c.arg.empty()) {
+                why = "the text to look for is empty";
+                return false;
+            }
+            return true;
+        }
+        why = "expect what? \"" + w[1] + "\" (screen, no-screen, shown, no-shown, file, no-file, timers)";
         return false;
     }
+    if (verb == "put") {
+        if (!wantArgs(1, 1, "put NAME, then the file's lines, then a line \"end\""))
+            return false;
+        c.op = Op::Put;
+        c.arg = w[1];
+        if (!sim::Disk::validName(c.arg)) {
+            why = "\"" + c.arg + "\" is not a file name of the plug-in's folder";
+            return false;
+        }
+        return true;
+    }
     why = "unknown command \"" + verb + "\"";
+    return false;
+}
+
+// The lines after a put up to the line "end", each ended with CR LF as a PC writes them, into
+// c.text. False when no "end" follows.
+bool readPutLines(std::istringstream &in, int &lineNo, Command &c) {
+    std::string line;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line.compare(first, std::string::npos, "end") == 0)
+            return true;
+        c.text += line + "\r\n";
+    }
     return false;
 }
 
@@ -444,6 +479,10 @@ bool parseScript(const std::string &text, const std::string &name, Script &out, 
             if (why.empty())
                 why = "a command word is missing";
             errors.push_back(name + ":" + std::to_string(lineNo) + ": " + why);
+            continue;
+        }
+        if (c.op == Op::Put && !readPutLines(in, lineNo, c)) {
+            errors.push_back(name + ":" + std::to_string(c.line) + ": no line \"end\" closes the lines of " + c.arg);
             continue;
         }
         script.commands.push_back(c);
