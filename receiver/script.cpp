@@ -475,14 +475,16 @@ bool parseScript(const std::string &text, const std::string &name, Script &out, 
         c.source = line;
         while (!c.source.empty() && (c.source.back() == '\r' || c.source.back() == ' '))
             c.source.pop_back();
-        if (quoted[0] || !parseCommand(words, quoted, c, why)) {
-            if (why.empty())
-                why = "a command word is missing";
-            errors.push_back(name + ":" + std::to_string(lineNo) + ": " + why);
+        bool parsed = !quoted[0] && parseCommand(words, quoted, c, why);
+        // The lines of a put belong to it, also when its own line is wrong.
+        if (!quoted[0] && words[0] == "put" && !readPutLines(in, lineNo, c) && parsed) {
+            errors.push_back(name + ":" + std::to_string(c.line) + ": no line \"end\" closes the lines of " + c.arg);
             continue;
         }
-        if (c.op == Op::Put && !readPutLines(in, lineNo, c)) {
-            errors.push_back(name + ":" + std::to_string(c.line) + ": no line \"end\" closes the lines of " + c.arg);
+        if (!parsed) {
+            if (why.empty())
+                why = "a command word is missing";
+            errors.push_back(name + ":" + std::to_string(c.line) + ": " + why);
             continue;
         }
         script.commands.push_back(c);
