@@ -5,7 +5,8 @@
 //   TimerLines      the sample layouts (TV, T+, -P-, radio, hour 24, Ext with Ch/Sid/LCN, by
 //                   channel name), lead, follow and name styles, DelTimer
 //   UntrustedLines  malformed lines of every kind set nothing and are counted; duplicates and
-//                   covered timers queue nothing; a full queue; the summary on the screen
+//                   covered timers queue nothing; a full queue; the summary on the screen; lines
+//                   the reader cannot take whole (too long, junk, beyond 300, cut by the limit)
 //   TimerListFiles  the list and the backup as written, padding, no timers; restoring the
 //                   backup (radio, names cut to 30, existing timers queue nothing)
 #include <gtest/gtest.h>
@@ -386,6 +387,38 @@ TEST_F(RemoteTest, RejectedLinesAreSummedUpWhileMessagesAreOn) {
     EXPECT_TRUE(logged("Remote commands rejected: 2"));
     EXPECT_TRUE(logged("\"AddTimer:0001,2026-02-31,20:15,01:30,TV,\""));
     EXPECT_EQ(ToSetTimer_max, 1) << "the good line is queued once";
+}
+
+TEST_F(RemoteTest, CommandsTheReaderCannotTakeWholeAreNotCarriedOut) {
+    ASSERT_EQ(addTimer(0, 0, 1, 20, 0, 60, "Keep.rec"), 0);
+    const std::string good = "Command.AddTimer:0002,2026-12-08,20:15,01:30,TV,OT,Rec;Good";
+    std::string text = "Command.DeleteAllTimers" + std::string(240, ' ') + "\r\n" +   // longer than 255
+                       "Command.DeleteAllTimers\x01\r\n" +                            // a control byte
+                       std::string("Command.DeleteAllTimers\0\r\n", 26) +            // a 0 byte
+                       good + "\r\n";
+    for (int i = 4; i < 300; i++)
+        text += ";\r\n";
+    text += "Command.DeleteAllTimers\r\n";   // line 301
+    testsupport::writeFile(dir_.file(COMMAND_FILE_NAME), text);
+    ReadCommandINI();
+    EXPECT_EQ(table().size(), 1u);
+    EXPECT_EQ(queued(), (Lines{"tv:1 +1 20:15-21:45 OT Rec T2 Good"}));
+
+    // A file longer than what is read: its cut last line is no command; a whole last line without
+    // a line end is one.
+    ToSetTimer_max = 0;
+    std::string big;
+    const size_t head = 65099 - good.size() - 2 - 25;   // good ends 25 bytes before the limit
+    while (big.size() + 252 <= head)   // fewer than 300 lines
+        big += ";" + std::string(249, 'c') + "\r\n";
+    big += std::string(head - big.size(), '\n');
+    testsupport::writeFile(dir_.file(COMMAND_FILE_NAME), big + good + "\r\nCommand.DeleteAllTimers (the whole table)");
+    ReadCommandINI();
+    EXPECT_EQ(table().size(), 1u);
+    EXPECT_EQ(ToSetTimer_max, 1);
+    testsupport::writeFile(dir_.file(COMMAND_FILE_NAME), good + "\r\nCommand.DeleteAllTimers");
+    ReadCommandINI();
+    EXPECT_TRUE(table().empty());
 }
 
 // --- Timer list files ---
