@@ -41,7 +41,10 @@ enum {
     TIMER_LINE_REJECTED = 1    // malformed, out of range, or no such channel or timer
 };
 
-// Carries out a timer line of the given kind (its command word already recognised). Results:
+// Carries out a timer line of the given kind (its command word already recognised): a new timer
+// is queued unless a timer or running recording already covers it or an equal one waits in the
+// queue; DelTimer deletes the first timer equal in channel, start, duration, kind and mode
+// (names are not compared). Results:
 // TIMER_LINE_DONE or TIMER_LINE_REJECTED (counted by RejectCommand, or shown as a channel
 // lookup message). Changes slots 71 and 72, the queue (add) or the receiver's table (delete),
 // chInfo.

@@ -1,7 +1,8 @@
 // Remote commands through the receiver program, and the files they leave:
 //   RemoteScript        tests/scripts/remote_commands.rod (a command file dropped in remote mode,
 //                       its timers set one by one, backup and restore): the timer list, the
-//                       backup and the settings it leaves
+//                       backup and the settings it leaves; a refused timer's box stands the
+//                       message seconds (5 without a value), then the completion message
 //   RemoteSamples       the sample lines of the search file, word for word, in their own year
 //   RemoteScriptParse   the script commands put (a file into the plug-in's folder) and expect
 //                       shown / no-shown
@@ -146,5 +147,29 @@ TEST(RemoteScriptParse, ShownChecksInARowLookAtTheSameStretch) {
     auto r = runReceiver({"--disk", dir.file("disk"), "--clock", "2026-12-07 20:00", "--script", "-"},
                          "wait 1s\nkey GUIDE\nkey EXIT\nexpect no-screen \"Das Erste HD\"\n"
                          "expect shown \"Das Erste HD\"\nexpect shown \"Das Erste HD\"\nwait 1s\nexpect no-shown \"Das Erste HD\"\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST(RemoteScript, ARefusedTimerShowsItsErrorForTheMessageSeconds) {
+    TempDir dir;
+    std::string disk = dir.file("disk");
+    // Both tuners taken at 20:30 on other transponders: the third timer cannot be set. Messages
+    // on without a value: its box stands 5 seconds, then the completion message.
+    auto r = runReceiver({"--disk", disk, "--clock", "2026-12-07 20:00", "--script", "-"},
+                         "add-timer tv:0 \"2026-12-08 20:00\" 90\n"
+                         "add-timer tv:8 \"2026-12-08 20:00\" 90\n"
+                         "put Diro_ROD.Command.ini\n"
+                         "Command.RemoteMsg\n"
+                         "Command.AddTimer:0014,2026-12-08,20:30,00:30,TV,OT,Rec;Third tuner\n"
+                         "end\n"
+                         "restart\n"
+                         "wait 1s\n"
+                         "expect screen \"Timer Setting Error!\"\n"
+                         "expect screen \"Third tuner\"\n"
+                         "expect no-shown \"Remote Commands complete!\"\n"
+                         "wait 5s\n"
+                         "expect no-screen \"Timer Setting Error!\"\n"
+                         "expect shown \"Remote Commands complete!\"\n"
+                         "expect timers 2\n");
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
