@@ -338,8 +338,11 @@ bool parseCommand(const std::vector<std::string> &w, const std::vector<bool> &qu
             c.count = static_cast<int>(timers);
             return true;
         }
-        if (w[1] == "screen" || w[1] == "no-screen") {
-            c.op = w[1] == "screen" ? Op::ExpectScreen : Op::ExpectNoScreen;
+        if (w[1] == "screen" || w[1] == "no-screen" || w[1] == "shown" || w[1] == "no-shown") {
+            c.op = w[1] == "screen"      ? Op::ExpectScreen
+                   : w[1] == "no-screen" ? Op::ExpectNoScreen
+                   : w[1] == "shown"     ? Op::ExpectShown
+                                         : Op::ExpectNoShown;
             if (c.arg.empty()) {
                 why = "the text to look for is empty";
                 return false;
@@ -350,14 +353,6 @@ bool parseCommand(const std::vector<std::string> &w, const std::vector<bool> &qu
             c.op = w[1] == "file" ? Op::ExpectFile : Op::ExpectNoFile;
             if (!sim::Disk::validName(c.arg)) {
                 why = "\"" + c.arg + "\" is not a file name of the plug-in's folder";
-                return false;
-            }
-            return true;
-        }
-        if (w[1] == "shown" || w[1] == "no-shown") {
-            c.op = w[1] == "shown" ? Op::ExpectShown : Op::ExpectNoShown;
-            if (c.arg.empty()) {
-                why = "the text to look for is empty";
                 return false;
             }
             return true;

@@ -25,9 +25,10 @@ unsigned char create_TimerList;
 unsigned char Command_found;
 unsigned char restore_timerbackup;
 
-// What a command word stands for.
+// What a command word stands for; the timer lines are their kinds of timerline.h.
 enum {
-    CMD_ADD_TIMER, CMD_DEL_TIMER, CMD_ADD_TIMER_EXT, CMD_ADD_TIMER_BY_NAME, CMD_CHANNEL_LIST,
+    CMD_ADD_TIMER = TIMER_LINE_ADD, CMD_DEL_TIMER = TIMER_LINE_DELETE, CMD_ADD_TIMER_EXT = TIMER_LINE_EXT,
+    CMD_ADD_TIMER_BY_NAME = TIMER_LINE_BY_NAME, CMD_CHANNEL_LIST,
     CMD_TIMER_LIST, CMD_TIMER_BACKUP, CMD_DELETE_P_TIMERS, CMD_DELETE_REC_TIMERS, CMD_DELETE_ALL_TIMERS,
     CMD_EXPORT_CSV, CMD_EXPORT_HTML, CMD_RECORD_NOW, CMD_RECORD_ON, CMD_RECORD_OFF, CMD_RECORD_LEVEL,
     CMD_REMOTE_OFF, CMD_REMOTE_MINUTES, CMD_REMOTE_MSG, CMD_RESTORE_BACKUP
@@ -236,16 +237,10 @@ static void carry_out(int command, const char *line)
 {
     switch (command) {
     case CMD_ADD_TIMER:
-        TimerCommand(TIMER_LINE_ADD, line);
-        break;
     case CMD_DEL_TIMER:
-        TimerCommand(TIMER_LINE_DELETE, line);
-        break;
     case CMD_ADD_TIMER_EXT:
-        TimerCommand(TIMER_LINE_EXT, line);
-        break;
     case CMD_ADD_TIMER_BY_NAME:
-        TimerCommand(TIMER_LINE_BY_NAME, line);
+        TimerCommand(command, line);
         break;
     case CMD_CHANNEL_LIST:
         Create_ChannelList();

@@ -21,13 +21,11 @@
 #include "remote/commands.h"
 #include "remote/timerline.h"
 #include "settings/settings.h"
-#include "tests/support/support.h"
+#include "tests/unit/timers_testing.h"
 #include "timers/backup.h"
 #include "timers/table.h"
 
 namespace {
-
-constexpr int kToday = 61381;   // MJD of Monday 2026-12-07
 
 std::vector<sim::Channel> lineup() {
     return {
@@ -45,27 +43,10 @@ std::vector<sim::Channel> lineup() {
     };
 }
 
-// "tv:0 +1 20:15-21:45 OT Rec T2 Name": type and channel, day from today, times, mode, kind,
-// tuner, name.
-std::string describe(const TimerRecord &t) {
-    static const char *modes[] = {"OT", "ED", "WE", "WL", "WD"};
-    int start = int(t.start >> 8 & 0xFF) * 60 + int(t.start & 0xFF), end = (start + t.duration) % 1440;
-    char line[200];
-    std::snprintf(line, sizeof line, "%s:%d +%d %02d:%02d-%02d:%02d %s %s T%d %s", t.svc_type ? "ra" : "tv",
-                  t.svc_num, int(t.start >> 16) - kToday, start / 60, start % 60, end / 60, end % 60,
-                  t.mode < 5 ? modes[t.mode] : "??", t.is_rec == 1 ? "Rec" : "-P-", t.tuner + 1, t.name);
-    return line;
-}
-
-std::vector<std::string> queued() {
-    std::vector<std::string> out;
-    for (int i = 0; i < ToSetTimer_max; i++)
-        out.push_back(describe(ToSetTimer[i]));
-    return out;
-}
 using Lines = std::vector<std::string>;
 
-class RemoteTest : public ::testing::Test {
+// The timer tests' receiver, on the lineup above.
+class RemoteTest : public timertest::TimerTest {
 protected:
     void SetUp() override {
         testsupport::LinkedOptions o;
@@ -94,34 +75,31 @@ protected:
                 return true;
         return false;
     }
-    static std::vector<std::string> table() {
+    // "tv:0 +1 20:15-21:45 OT Rec T2 Name" as the timer tests write it, "ra:" for radio.
+    static std::string describeTimer(const TimerRecord &t) {
+        std::string d = describe(t);
+        return t.svc_type == 1 ? "ra" + d.substr(2) : d;
+    }
+    static std::vector<std::string> tableLines() {
         std::vector<std::string> out;
-        for (int i = 0; i < TAP_Timer_GetTotalNum(); i++) {
-            TimerRecord t;
-            TAP_Timer_GetInfo(i, &t);
-            out.push_back(describe(t));
-        }
+        for (const TimerRecord &t : table())
+            out.push_back(describeTimer(t));
         return out;
     }
-    static int addTimer(int type, int channel, int day, int hour, int minute, int minutes, const char *name,
+    static std::vector<std::string> queued() {
+        std::vector<std::string> out;
+        for (int i = 0; i < ToSetTimer_max; i++)
+            out.push_back(describeTimer(ToSetTimer[i]));
+        return out;
+    }
+    // A timer on any tuner of `type` (0 TV, 1 radio) in the receiver's table; its result.
+    static int addTimer(int type, int channel, int day, const char *hhmm, int minutes, const char *name,
                         int isRec = 1, int mode = 0) {
-        TimerRecord t;
-        std::memset(&t, 0, sizeof t);
-        t.is_rec = byte(isRec);
-        t.tuner = 3;
+        TimerRecord t = timer(channel, day, hhmm, minutes, name, mode, 3, isRec);
         t.svc_type = byte(type);
-        t.svc_num = word(channel);
-        t.mode = byte(mode);
-        t.name_fixed = 1;
-        t.duration = word(minutes);
-        t.start = (dword(kToday + day) << 16) | (dword(hour) << 8) | dword(minute);
-        std::strncpy(t.name, name, TIMER_NAME_KEPT);
-        return TAP_Timer_Add(&t);
+        return TimerTest::addTimer(t);
     }
     std::string file(const char *name) const { return testsupport::readFile(dir_.file(name)); }
-
-    testsupport::TempDir dir_;
-    std::unique_ptr<sim::Receiver> rx_;
 };
 
 // --- Command words ---
@@ -275,18 +253,18 @@ TEST_F(RemoteTest, ByChannelNameFindsTheNameInAnyCaseOrSaysItIsNotFound) {
 }
 
 TEST_F(RemoteTest, DelTimerDeletesTheEqualTimerWhateverItsName) {
-    ASSERT_EQ(addTimer(0, 0, 1, 20, 15, 90, "Show.rec"), 0);
-    ASSERT_EQ(addTimer(0, 0, 1, 20, 12, 108, "Show with lead.rec"), 0);
-    ASSERT_EQ(addTimer(1, 5, 1, 20, 15, 90, "Radio.rec"), 0);
+    ASSERT_EQ(addTimer(0, 0, 1, "20:15", 90, "Show.rec"), 0);
+    ASSERT_EQ(addTimer(0, 0, 1, "20:12", 108, "Show with lead.rec"), 0);
+    ASSERT_EQ(addTimer(1, 5, 1, "20:15", 90, "Radio.rec"), 0);
     run({"Command.DelTimer:0001,2026-12-08,20:15,01:30,T+,OT,Rec;another name",
          "Command.DelTimer:0006,2026-12-08,20:15,01:30,RA,OT,Rec"});
-    EXPECT_EQ(table(), (Lines{"tv:0 +1 20:15-21:45 OT Rec T4 Show.rec"}));
+    EXPECT_EQ(tableLines(), (Lines{"tv:0 +1 20:15-21:45 OT Rec T4 Show.rec"}));
     // Kind and mode must match too.
     run({"Command.DelTimer:0001,2026-12-08,20:15,01:30,TV,OT,-P-", "Command.DelTimer:0001,2026-12-08,20:15,01:30,TV,ED,Rec"});
-    EXPECT_EQ(table().size(), 1u);
+    EXPECT_EQ(tableLines().size(), 1u);
     EXPECT_EQ(RejectedCommands(), 2);
     run({"Command.DelTimer:0001,2026-12-08,20:15,01:30"});
-    EXPECT_TRUE(table().empty());
+    EXPECT_TRUE(tableLines().empty());
     EXPECT_EQ(ToSetTimer_max, 0);
 }
 
@@ -344,11 +322,11 @@ TEST_F(RemoteTest, MalformedLinesSetNothingAndAreCounted) {
     // The last line is right: its name loses the '|' that a file name cannot hold.
     EXPECT_EQ(RejectedCommands(), n - 1);
     EXPECT_EQ(queued(), (Lines{"tv:0 +1 20:12-22:00 OT Rec T2 x"}));
-    EXPECT_TRUE(table().empty());
+    EXPECT_TRUE(tableLines().empty());
 }
 
 TEST_F(RemoteTest, CoveredTimersAndRepeatedLinesQueueNothingAndAFullQueueRejects) {
-    ASSERT_EQ(addTimer(0, 0, 1, 20, 0, 120, "Evening.rec"), 0);
+    ASSERT_EQ(addTimer(0, 0, 1, "20:00", 120, "Evening.rec"), 0);
     const char *line = "Command.AddTimer:0001,2026-12-08,20:15,01:30,TV,OT,Rec;Inside";
     run({line, "Command.AddTimer:0002,2026-12-08,20:15,01:30,TV,OT,Rec;Twice",
          "Command.AddTimer:0002,2026-12-08,20:15,01:30,TV,OT,Rec;Twice again"});
@@ -390,7 +368,7 @@ TEST_F(RemoteTest, RejectedLinesAreSummedUpWhileMessagesAreOn) {
 }
 
 TEST_F(RemoteTest, CommandsTheReaderCannotTakeWholeAreNotCarriedOut) {
-    ASSERT_EQ(addTimer(0, 0, 1, 20, 0, 60, "Keep.rec"), 0);
+    ASSERT_EQ(addTimer(0, 0, 1, "20:00", 60, "Keep.rec"), 0);
     const std::string good = "Command.AddTimer:0002,2026-12-08,20:15,01:30,TV,OT,Rec;Good";
     std::string text = "Command.DeleteAllTimers" + std::string(240, ' ') + "\r\n" +   // longer than 255
                        "Command.DeleteAllTimers\x01\r\n" +                            // a control byte
@@ -401,7 +379,7 @@ TEST_F(RemoteTest, CommandsTheReaderCannotTakeWholeAreNotCarriedOut) {
     text += "Command.DeleteAllTimers\r\n";   // line 301
     testsupport::writeFile(dir_.file(COMMAND_FILE_NAME), text);
     ReadCommandINI();
-    EXPECT_EQ(table().size(), 1u);
+    EXPECT_EQ(tableLines().size(), 1u);
     EXPECT_EQ(queued(), (Lines{"tv:1 +1 20:15-21:45 OT Rec T2 Good"}));
 
     // A file longer than what is read: its cut last line is no command; a whole last line without
@@ -414,11 +392,11 @@ TEST_F(RemoteTest, CommandsTheReaderCannotTakeWholeAreNotCarriedOut) {
     big += std::string(head - big.size(), '\n');
     testsupport::writeFile(dir_.file(COMMAND_FILE_NAME), big + good + "\r\nCommand.DeleteAllTimers (the whole table)");
     ReadCommandINI();
-    EXPECT_EQ(table().size(), 1u);
+    EXPECT_EQ(tableLines().size(), 1u);
     EXPECT_EQ(ToSetTimer_max, 1);
     testsupport::writeFile(dir_.file(COMMAND_FILE_NAME), good + "\r\nCommand.DeleteAllTimers");
     ReadCommandINI();
-    EXPECT_TRUE(table().empty());
+    EXPECT_TRUE(tableLines().empty());
 }
 
 // --- Timer list files ---
@@ -430,8 +408,8 @@ TEST_F(RemoteTest, TheTimerListHoldsThreeLinesATimerPaddedToABlock) {
     Create_TimerList(TIMER_FILE_BACKUP);
     EXPECT_FALSE(rx_->firmware().disk.exists(TIMER_BACKUP_FILE_NAME)) << "no timers: no backup";
 
-    ASSERT_EQ(addTimer(0, 1, 2, 6, 5, 1505, "Long \"quoted\".rec", 0, 4), 0);
-    ASSERT_EQ(addTimer(1, 5, 1, 20, 15, 90, "Radio.rec"), 0);
+    ASSERT_EQ(addTimer(0, 1, 2, "06:05", 1505, "Long \"quoted\".rec", 0, 4), 0);
+    ASSERT_EQ(addTimer(1, 5, 1, "20:15", 90, "Radio.rec"), 0);
     Create_TimerList(TIMER_FILE_LIST);
     std::string text = "01.Timer:0002,2026-12-09,06:05,25:05,TV,WD,-P-,T4;tagesschau24 HD\r\n"
                        "\"Long quoted.rec\"\r\n\r\n"
@@ -454,9 +432,9 @@ TEST_F(RemoteTest, TheTimerListHoldsThreeLinesATimerPaddedToABlock) {
 
 TEST_F(RemoteTest, RestoringTheBackupQueuesWhatIsMissing) {
     settings.rec_tuner = 0;
-    ASSERT_EQ(addTimer(0, 0, 1, 20, 15, 90, "A name of more than thirty characters.rec"), 0);
-    ASSERT_EQ(addTimer(1, 5, 1, 6, 0, 30, "Radio.rec", 1, 4), 0);
-    ASSERT_EQ(addTimer(0, 3, 2, 21, 0, 45, "Wake up.rec", 0), 0);
+    ASSERT_EQ(addTimer(0, 0, 1, "20:15", 90, "A name of more than thirty characters.rec"), 0);
+    ASSERT_EQ(addTimer(1, 5, 1, "06:00", 30, "Radio.rec", 1, 4), 0);
+    ASSERT_EQ(addTimer(0, 3, 2, "21:00", 45, "Wake up.rec", 0), 0);
     Create_TimerList(TIMER_FILE_BACKUP);
 
     // All still there: nothing to do, but messages are on for what the queue would set.
