@@ -200,8 +200,8 @@ static void startup_search_message(void)
 
 // Sets the first timer of the queue on seconds that are multiples of
 // settings.search_record_delay (every pass when it is 0). A timer of a remote command that the
-// receiver refused puts up its error for RemoteMsgWait seconds. Returns IDLE_CONSUMED then,
-// else IDLE_GOES_ON.
+// receiver refused puts up its error for RemoteMsgWait seconds (5 without a value). Returns
+// IDLE_CONSUMED then, else IDLE_GOES_ON.
 static int set_waiting_timer(void)
 {
     if (ToSetTimer_max <= 0 || MsgCountdown != 0)
@@ -214,8 +214,7 @@ static int set_waiting_timer(void)
     Set_Timer(IDLE_TIMER_FROM_QUEUE);
     SetTimer_lastsec = time_sec;
     if (RemoteMsg == 1 && TimerError != 0) {
-        int wait = RemoteMsgWait < 0 ? 0 : RemoteMsgWait > 255 ? 255 : RemoteMsgWait;
-        MsgCountdown = (byte)wait;
+        MsgCountdown = (byte)RemoteErrorSeconds();
         TAP_ExitNormal();
         TimerErrorMsg2();
         return IDLE_CONSUMED;
