@@ -48,29 +48,11 @@ ScriptRun runScript(const TempDir &dir, std::initializer_list<std::pair<int, int
     return {r.exitCode, r.err};
 }
 
-// The objects of a JSON array dump, one per line as the receiver writes them.
-std::vector<std::string> objects(const std::string &path) {
-    std::vector<std::string> out;
-    std::istringstream in(readFile(path));
-    for (std::string line; std::getline(in, line);) {
-        size_t open = line.find('{');
-        if (open == std::string::npos)
-            continue;
-        line = line.substr(open);
-        if (!line.empty() && line.back() == ',')
-            line.pop_back();
-        out.push_back(line);
-    }
-    return out;
-}
+std::vector<std::string> objects(const std::string &path) { return testsupport::jsonObjects(path); }
 
 std::string timer(int index, const char *kind, int tuner, int channel, const char *start, int minutes,
                   const char *name, const char *mode = "OT") {
-    std::ostringstream s;
-    s << "{\"index\": " << index << ", \"kind\": \"" << kind << "\", \"tuner\": " << tuner
-      << ", \"type\": \"tv\", \"channel\": " << channel << ", \"start\": \"2026-12-07 " << start
-      << "\", \"duration\": " << minutes << ", \"mode\": \"" << mode << "\", \"name\": \"" << name << "\"}";
-    return s.str();
+    return testsupport::timerJson(index, kind, tuner, channel, start, minutes, name, mode);
 }
 
 // The mark in row `row` of the Normal view as the screen dump shows it.

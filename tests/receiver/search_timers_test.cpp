@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -69,29 +68,11 @@ testsupport::ProgramResult run(const TempDir &dir, const std::vector<std::string
     return testsupport::runReceiver(options, script);
 }
 
-// The objects of a JSON array dump, one per line as the receiver writes them.
-Lines objects(const std::string &path) {
-    Lines out;
-    std::istringstream in(readFile(path));
-    for (std::string line; std::getline(in, line);) {
-        size_t open = line.find('{');
-        if (open == std::string::npos)
-            continue;
-        line = line.substr(open);
-        if (!line.empty() && line.back() == ',')
-            line.pop_back();
-        out.push_back(line);
-    }
-    return out;
-}
+Lines objects(const std::string &path) { return testsupport::jsonObjects(path); }
 
 std::string timer(int index, const char *kind, int tuner, int channel, const char *start, int minutes,
                   const char *name) {
-    std::ostringstream s;
-    s << "{\"index\": " << index << ", \"kind\": \"" << kind << "\", \"tuner\": " << tuner
-      << ", \"type\": \"tv\", \"channel\": " << channel << ", \"start\": \"2026-12-07 " << start
-      << "\", \"duration\": " << minutes << ", \"mode\": \"OT\", \"name\": \"" << name << "\"}";
-    return s.str();
+    return testsupport::timerJson(index, kind, tuner, channel, start, minutes, name);
 }
 
 // The entry lines of a search file: the lines before the first empty one.
