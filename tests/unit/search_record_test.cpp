@@ -165,15 +165,6 @@ TEST(SearchRecordOnce, AResultThatCuttingFindsCoveredAlsoServesTheEntry) {
     EXPECT_EQ(Search[0].mode, SEARCH_MODE_M);
 }
 
-TEST(SearchRecordOnce, WithoutA1xRecDoneTheFileIsNotWritten) {
-    RecordBench b;
-    b.fill(1, {b.event("20:15", 90, "Film")});
-    addEntry("Film", SEARCH_MODE_REC, 3, 15);
-    SearchAndRecord(0);
-    EXPECT_EQ(timers().size(), 1u);
-    EXPECT_EQ(b.searchFile(), "");
-}
-
 // --- The queue ---
 
 TEST(SearchRecordQueue, TheDelayQueuesRecAndPButSets1xRecAtOnceAndNothingTwice) {
@@ -200,17 +191,6 @@ TEST(SearchRecordQueue, TheDelayQueuesRecAndPButSets1xRecAtOnceAndNothingTwice) 
     SearchAndRecord(0);
     EXPECT_EQ(ToSetTimer_max, 2);
     EXPECT_EQ(timers().size(), 1u);
-}
-
-TEST(SearchRecordQueue, ARunAfterTheTimersAreSetAddsNone) {
-    RecordBench b;
-    b.fill(1, {b.event("20:15", 90, "Tatort"), b.event("22:00", 30, "Tatort")});   // combined into one
-    addEntry("Tatort", SEARCH_MODE_REC, 3, 15);
-    SearchAndRecord(0);
-    Timers first = timers();
-    ASSERT_EQ(first, (Timers{"tv:1 +0 20:12-22:45 Rec T2 Tatort+2012-2245.rec"}));
-    SearchAndRecord(0);
-    EXPECT_EQ(timers(), first);
 }
 
 // --- The minute duty ---
