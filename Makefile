@@ -3,6 +3,8 @@
 #   make run      the virtual receiver's demo: screenshots into demo-out/
 #   make test     every test: the PC suite, then the receiver's (32-bit MIPS) suite under qemu
 #   make target   the plug-in image for the receiver: build-mipsel/Diro_ROD.tap
+#   make test-asan every test once more, built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   make fuzz     every fuzz target for FUZZ_SECONDS each (default 600)
 # CI sets CI=true: warnings become errors.
 
 BUILD ?= build
@@ -13,6 +15,11 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 # Used by the tests: the XMLTV project's validator, Python's csv and html.parser.
 PACKAGES += xmltv-util python3
 TARGET_PACKAGES := g++-mipsel-linux-gnu binutils-mipsel-linux-gnu qemu-user googletest
+# The sanitized build and the fuzz targets: clang with its libFuzzer, llvm-symbolizer for traces.
+ASAN_PACKAGES := clang libclang-rt-14-dev llvm
+ASAN_BUILD ?= build-asan
+FUZZ_SECONDS ?= 600
+ASAN_FLAGS := -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DDIRO_FUZZ=ON -DDIRO_BENCH=OFF
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ifeq ($(CI),true)
@@ -31,7 +38,7 @@ define install_missing
 endef
 
 .PHONY: all deps deps-target configure build configure-target target build-target run test test-pc \
-        test-target clean
+        test-target clean deps-asan configure-asan build-asan build-fuzz test-asan test-fuzz fuzz
 
 all: build
 
@@ -68,7 +75,33 @@ test-pc: build
 test-target: build-target
 	ctest --test-dir $(TARGET_BUILD) --output-on-failure -j $(JOBS)
 
-test: test-pc test-target
+# The sanitized build (clang, AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer coverage).
+deps-asan: deps
+	$(call install_missing,$(ASAN_PACKAGES))
+
+configure-asan: deps-asan
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) $(ASAN_FLAGS)
+
+build-asan: configure-asan
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+build-fuzz: configure-asan
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target fuzz_targets
+
+# Each fuzz target briefly, from the committed seeds.
+test-fuzz: build-fuzz
+	ctest --test-dir $(ASAN_BUILD) -L fuzz --output-on-failure -j $(JOBS)
+
+# Every test but the fuzz targets' (test-fuzz runs those), sanitized.
+test-asan: build-asan
+	ctest --test-dir $(ASAN_BUILD) -LE fuzz --output-on-failure -j $(JOBS)
+
+fuzz: build-fuzz
+	@fail=0; while read -r name max_len; do \
+	  sh tests/fuzz/run.sh $(ASAN_BUILD)/fuzz/fuzz_$$name $$name $(FUZZ_SECONDS) $(abspath $(ASAN_BUILD))/fuzz $$max_len || fail=1; \
+	done < $(ASAN_BUILD)/fuzz/targets.txt; exit $$fail
+
+test: test-pc test-target test-fuzz
 
 clean:
-	rm -rf $(BUILD) $(TARGET_BUILD) demo-out
+	rm -rf $(BUILD) $(TARGET_BUILD) $(ASAN_BUILD) demo-out
