@@ -201,6 +201,17 @@ int SaveSettingsFile(void)
 
 // --- Validation ---
 
+// The receiver's TV channels. The buffer's slots are TV channels, so the buffered count is held
+// to these, not to _maxSvcNum: that counts radio channels while one is shown, and the limit to
+// the scanned channels shortens it; either would cut the count and, at the next save, the
+// events of the channels above it.
+static int tv_channel_count(void)
+{
+    int tv = 0, radio = 0;
+    TAP_Channel_GetTotalNum(&tv, &radio);
+    return tv;
+}
+
 int Check_Settings(void)
 {
     if (settings.color_scheme == COLOR_SCHEME_USER_RESET)
@@ -213,8 +224,9 @@ int Check_Settings(void)
             *w = r->def;
     }
 
-    if (settings.buffered_channels > _maxSvcNum)
-        settings.buffered_channels = _maxSvcNum;
+    int tv_channels = tv_channel_count();
+    if (settings.buffered_channels > tv_channels)
+        settings.buffered_channels = tv_channels;
     if (settings.scan_max_channels > settings.buffered_channels)
         settings.scan_max_channels = settings.buffered_channels;
 

@@ -61,7 +61,7 @@ struct Settings {
     int32_t gridlines;               // 188: 0..1, 1
     int32_t reserved_192;            // 192: reserved
     int32_t tv_only;                 // 196: 0..1, 0
-    int32_t buffered_channels;       // 200: 30..200, 200 (never above the channel count)
+    int32_t buffered_channels;       // 200: 30..200, 200 (never above the TV channel count)
     int32_t ext_info_channels;       // 204: -1..200, 200
     int32_t max_events_per_channel;  // 208: 150..500, 500
     int32_t scan_interval;           // 212: 1..61, 2 seconds between background fills
@@ -116,7 +116,7 @@ int ReadSettingsFile(void);
 int SaveSettingsFile(void);
 
 // Brings every word back into its range (defaults for values outside), lowers the channel counts
-// to what the receiver has, re-derives the EPG buttons and checks the saved defaults. Returns 1.
+// to the receiver's TV channels (whatever type is shown, however the lists are limited), re-derives the EPG buttons and checks the saved defaults. Returns 1.
 int Check_Settings(void);
 
 // Sets `language` from settings.language_choice and the receiver's OSD language.

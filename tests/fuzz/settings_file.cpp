@@ -3,6 +3,7 @@
 // menu are drawn with the values it left (a value let through out of range shows there as an
 // index past a table).
 // Checked: validation leaves a record that validates to itself, and the guide and menu open.
+#include <cstdio>
 #include <cstring>
 
 #include "epgdb/bufferfile.h"
@@ -20,6 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     sim::Receiver &rx = fuzzsupport::receiver();
     fuzzsupport::putFile(SETTINGS_FILE_NAME, data, size);
 
+    ReadClock();
+    TAP_Channel_GetCurrent(&_svcType, &_svcNum);
+    CountChannels();
     Clear_Settings();
     ReadSettingsFile();
     ReadBufferFile();
@@ -37,6 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     Settings checked;
     std::memcpy(&checked, &settings, sizeof checked);
     Check_Settings();
+    for (int at = 0; at < SETTINGS_BYTES; at += 4) {
+        int32_t was, now;
+        std::memcpy(&was, reinterpret_cast<const char *>(&checked) + at, 4);
+        std::memcpy(&now, reinterpret_cast<const char *>(&settings) + at, 4);
+        if (was != now)
+            std::fprintf(stderr, "settings word %d: %d, validated again %d\n", at, int(was), int(now));
+    }
     FUZZ_CHECK(std::memcmp(&checked, &settings, sizeof checked) == 0, "a validated record changes when validated again");
 
     rx.pressKey(first_EPG_key);
