@@ -1,7 +1,8 @@
 # Set-up and everyday commands. Each installs what is missing (Debian packages only), configures
 # and builds first.
 #   make run      the virtual receiver's demo: screenshots into demo-out/
-#   make test     every test: the PC suite, then the receiver's (32-bit MIPS) suite under qemu
+#   make test     every test: the PC suite, then the receiver's (32-bit MIPS) suite under qemu,
+#                 then each fuzz target briefly
 #   make target   the plug-in image for the receiver: build-mipsel/Diro_ROD.tap
 #   make test-asan every test once more, built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   make fuzz     every fuzz target for FUZZ_SECONDS each (default 600)
