@@ -21,6 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     sim::Receiver &rx = fuzzsupport::receiver();
     fuzzsupport::putFile(SETTINGS_FILE_NAME, data, size);
 
+    // The start-up's steps up to the channel limit, as TAP_Main takes them, less those that last
+    // beyond a run (the OSD region, the search files, a scan start, the disk warning).
     ReadClock();
     TAP_Channel_GetCurrent(&_svcType, &_svcNum);
     CountChannels();
@@ -38,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         Timer_ChangeDate();
     ApplyChannelLimit();
 
+    // The plug-in validates again every other second while the guide is hidden.
     Settings checked;
     std::memcpy(&checked, &settings, sizeof checked);
     Check_Settings();
