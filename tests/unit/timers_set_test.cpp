@@ -164,8 +164,10 @@ TEST_F(TimerTest, ACoveredTimerLiesWithinATimerOrARecordingOfItsChannel) {
     put(TIMER_SLOT_NEW, timer(0, 1, "20:10", 40, "P", 0, 1, 0));
     EXPECT_EQ(TimerAlreadyExist(TIMER_SLOT_NEW), 0) << "a -P- timer is not covered by a recording timer";
     ASSERT_GE(rx_->record({sim::kTv, 5}), 0);   // records until 22:00
-    put(TIMER_SLOT_NEW, timer(5, 0, "21:30", 60));
+    put(TIMER_SLOT_NEW, timer(5, 0, "21:00", 60));
     EXPECT_EQ(TimerAlreadyExist(TIMER_SLOT_NEW), 1);
+    put(TIMER_SLOT_NEW, timer(5, 0, "21:30", 60));
+    EXPECT_EQ(TimerAlreadyExist(TIMER_SLOT_NEW), 0) << "the recording ends half an hour before the timer";
     put(TIMER_SLOT_NEW, timer(5, 0, "22:00", 60));
     EXPECT_EQ(TimerAlreadyExist(TIMER_SLOT_NEW), 0);
 }
