@@ -77,6 +77,7 @@ TEST_F(TimerTest, DeletingInBulkTakesOneKindOrAllAndEmptiesTheQueue) {
     addTimer(timer(4, 1, "20:00", 30, "r1.rec", 0, 0));
     addTimer(timer(8, 2, "20:00", 30, "p2.rec", 0, 1, 0));
     addTimer(timer(13, 3, "20:00", 30, "r2.rec"));
+    addTimer(timer(13, 4, "20:00", 30, "p4.rec", 0, 1, 2));   // any kind but 1 is a "-P-" timer
     put(TIMER_SLOT_NEW, timer(0, 4, "20:00", 30));
     CopyTimerToSet(QUEUE_APPEND, TIMER_SLOT_NEW);
     DelAllTimers(0);
