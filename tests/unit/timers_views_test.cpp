@@ -227,7 +227,7 @@ TEST_F(TimerViews, OfTwoPTimersOfAMinuteTheFirstSwitchesAndOnlyOnce) {
         plugInTunings += t.source == sim::TuneSource::PlugIn;
     EXPECT_EQ(plugInTunings, 1);
     EXPECT_EQ(rx_->firmware().channels.current().svcNum, 4);
-    EXPECT_EQ(WakeUpTimer_lasttime, 20 * 60 + 1);
+    EXPECT_EQ(WakeUpTimer_lasttime, timertest::kToday * 1440 + 20 * 60 + 1);
 }
 
 TEST_F(TimerViews, TheRecordNowWatchSetsTheTimerAnewAtTheFifthCallAndDeletesItAtTheTwelfth) {
