@@ -211,16 +211,35 @@ static int find_overlapping(const TimerRecord *t, Span s, int from)
     return -1;
 }
 
+// What Timer_Combination borrows, given back when it does not merge: the caller's timer and the
+// reference and work slots (the queue's error box is drawn from the reference).
+typedef struct {
+    int slot;
+    TimerSlot own, reference, work;
+} Borrowed;
+
+static void give_back(const Borrowed *b)
+{
+    TimerList[TIMER_SLOT_REFERENCE] = b->reference;
+    TimerList[TIMER_SLOT_WORK] = b->work;
+    TimerList[b->slot] = b->own;
+}
+
 int Timer_Combination(int slot)
 {
     const TimerRecord *p = TimerSlotRecord(slot);
     if (p == NULL)
         return 1;
-    TimerSlot own = TimerList[slot];   // slots 72..74 are borrowed below
+    Borrowed borrowed;   // slots 72..74 are borrowed below
+    borrowed.slot = slot;
+    borrowed.own = TimerList[slot];
+    borrowed.reference = TimerList[TIMER_SLOT_REFERENCE];
+    borrowed.work = TimerList[TIMER_SLOT_WORK];
+    const TimerRecord *own = &borrowed.own.rec;
     if (!TimerCollisionFree(slot))
         return 1;
-    Span s = span_of(&own.rec);
-    int x = find_overlapping(&own.rec, s, 0);
+    Span s = span_of(own);
+    int x = find_overlapping(own, s, 0);
     if (x < 0)
         return 1;
 
@@ -231,7 +250,7 @@ int Timer_Combination(int slot)
     widen(merged, s);
     merged->mode = TIMER_MODE_ONCE;
     if (carry_on(TIMER_SLOT_REFERENCE) != 0) {
-        TimerList[slot] = own;
+        give_back(&borrowed);
         return 1;
     }
 
@@ -244,7 +263,7 @@ int Timer_Combination(int slot)
         widen(merged, span_of(&deleted));
         if (carry_on(y) != 0) {
             ToSetTimer_max = queued;
-            TimerList[slot] = own;
+            give_back(&borrowed);
             return 1;
         }
         TAP_Timer_Delete(TimerList[y].index);
@@ -255,7 +274,7 @@ int Timer_Combination(int slot)
         if (y >= 0)
             TAP_Timer_Add(&deleted);
         ToSetTimer_max = queued;
-        TimerList[slot] = own;
+        give_back(&borrowed);
         ReadTimers();
         return 1;
     }

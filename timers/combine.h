@@ -45,7 +45,8 @@ int Timer_EditSave(int action, int slot);
 // strictly inside it (and one more that the widened timer then reaches, which is deleted); the
 // merged timer is one-time and named with style 200. Results: 0 merged; 1 not merged (collision,
 // no neighbour, a neighbour's next occurrence not kept, or refused): the caller sets the timer
-// itself. The slot keeps its timer either way. Changes the copy, slots 72 and 73, the queue.
+// itself. The slot keeps its timer either way, and slots 72 and 73 are as before unless it
+// merged. Changes the copy, slots 72 and 73 (on a merge), the queue.
 int Timer_Combination(int slot);
 // With settings.combine_timers 2: lead and follow shrink so that the timer meets its neighbours,
 // overlapping neighbours are cut to meet it, and the timer is set. Results: 0 set, or already

@@ -63,10 +63,7 @@ static const char *const mode_code[TIMER_MODE_WEEKDAYS + 1] = {"OT", "ED", "WE",
 // --- Texts ---
 
 // One row per text: English, German, Finnish.
-static const char *const title_by_number[] = {" Timer List - by Number", " Timerliste - nach Nummer",
-                                              " Ajastuslista - numeron mukaan"};
-static const char *const title_by_time[] = {" Timer List - by Time", " Timerliste - nach Zeit",
-                                            " Ajastuslista - ajan mukaan"};
+static const char *const title_text[] = {" Timer List", " Timerliste", " Ajastuslista"};
 static const char *const no_event_text[] = {"No event found for this timer!", "Keine Sendung zu diesem Timer!",
                                             "Ajastukselle ei l\xF6ydy ohjelmaa!"};
 static const char *const status_date_format[] = {"%04d-%02d-%02d %s", "%02d.%02d.%04d %s", "%02d.%02d.%04d %s"};
@@ -115,9 +112,8 @@ static void draw_title(void)
     const char *weekday = Date_Parts(time_mjd);
     snprintf(line, sizeof line, "%s %02d.%02d.", weekday, ev_day, ev_month);
     PutFittingText(rgn, DATE_X, WINDOW_TITLE_Y, DATE_RIGHT, line, font_title, titlebox_color, ALIGN_LEFT);
-    const char *title = settings.timerlist_sort == TIMERLIST_SORT_TIME ? LANG_TEXT(title_by_time)
-                                                                        : LANG_TEXT(title_by_number);
-    PutFittingText(rgn, TITLE_X, WINDOW_TITLE_Y, TITLE_RIGHT, title, font_red, titlebox_color, ALIGN_LEFT);
+    PutFittingText(rgn, TITLE_X, WINDOW_TITLE_Y, TITLE_RIGHT, LANG_TEXT(title_text), font_red, titlebox_color,
+                   ALIGN_LEFT);
     if (shown_count() > 0)
         snprintf(line, sizeof line, "%d/%d", ListOffset + cursor + 1, max_Timers);
     else

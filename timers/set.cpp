@@ -129,10 +129,12 @@ int TimerAlreadyExist(int slot)
     ReadTimers();
     ReadRecInfo();
     dword s = StartTimeInMin(t->start);
+    // A recording of the channel covers the timer only when it runs to the timer's end: one that
+    // ends earlier would lose the rest of the programme (the time before it began is past).
     for (int r = 0; r < REC_SLOTS; r++) {
         const PlatformRecInfo *rec = &recSlot[r].info;
         if (rec->rec_state == 1 && rec->svc_type == t->svc_type && rec->svc_num == t->svc_num &&
-            StartTimeInMin(rec->end) > s)
+            StartTimeInMin(rec->end) >= s + t->duration)
             return 1;
     }
     for (int i = 0; i < max_Timers && i < TIMERS_MIRRORED; i++) {

@@ -34,8 +34,8 @@ int BufToTimer(int channel, int event);
 // Moves the slot's start `lead` minutes earlier and lengthens it by lead + follow (negative
 // values shrink it; the duration stops at 0). Slots outside 0..75: nothing.
 void Enlarge_Timer(int slot, int lead, int follow);
-// 1 when the slot's timer is already covered: a running recording of its channel ends after its
-// start, or a table timer of its channel and kind spans it. Else 0. Re-reads the table and the
+// 1 when the slot's timer is already covered: a running recording of its channel lasts to its
+// end, or a table timer of its channel and kind spans it. Else 0. Re-reads the table and the
 // recording status.
 int TimerAlreadyExist(int slot);
 // The number of overlapping table timers on other channels that need a tuner of their own

@@ -133,7 +133,8 @@ void DelAllTimers(int kind)
             TAP_Timer_GetInfo(n, &beyond);
             is_rec = beyond.is_rec;
         }
-        if (kind >= 2 || is_rec == kind)
+        // Every kind but 1 is a "-P-" timer, also one another program set.
+        if (kind >= 2 || (kind == 1) == (is_rec == 1))
             TAP_Timer_Delete(n);
     }
     ReadTimers();

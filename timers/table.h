@@ -115,8 +115,8 @@ void CopyTimer(int target, int source);
 // Changes ToSetTimer, ToSetTimer_max, the slot.
 int CopyTimerToSet(int kind, int slot);
 // Deletes firmware timers from the highest index down and empties the queue: kind 0 every
-// "-P-" timer (is_rec 0), 1 every recording timer, 2 and up all of them, also those beyond the
-// copy's 70. Re-reads the copy.
+// "-P-" timer (is_rec other than 1), 1 every recording timer, 2 and up all of them, also those
+// beyond the copy's 70. Re-reads the copy.
 void DelAllTimers(int kind);
 // With kind 2 and settings.timerlist_sort 2: orders slots 0 .. min(max_Timers, 70) - 1 by start
 // (equal starts keep their order), through the swap slot 74. Otherwise nothing.

@@ -32,12 +32,14 @@ static int receivable_beside_recordings(int svcType, int svcNum)
 
 void CheckWakeUpTimer(void)
 {
-    int now = time_h * 60 + time_min;
+    // The minute is counted from MJD 0, not within the day: a daily "-P-" timer switches again
+    // tomorrow in the minute it switched today.
+    int now = time_mjd * MINUTES_PER_DAY + time_h * 60 + time_min;
     if (now == WakeUpTimer_lasttime)
         return;
     ReadTimers();
     TAP_Channel_GetCurrent(&_svcType, &curr_svcNum);
-    dword now_in_min = (dword)time_mjd * MINUTES_PER_DAY + (dword)now;
+    dword now_in_min = (dword)now;
     for (int i = 0; i < max_Timers && i < TIMERS_MIRRORED; i++) {
         const TimerRecord *t = &TimerList[i].rec;
         if (t->is_rec == 1 || StartTimeInMin(t->start) != now_in_min)

@@ -19,7 +19,7 @@ enum {
 };
 
 extern int nowRecordAge;            // calls of the record-now watch still due; 0 none
-extern int WakeUpTimer_lasttime;    // minute of the day the wake-up watch last switched; -1 never
+extern int WakeUpTimer_lasttime;    // minute (since MJD 0) the wake-up watch last switched; -1 never
 
 // The wake-up watch: in a minute it has not acted in yet, the first "-P-" timer of the table
 // (is_rec other than 1) that starts in this minute switches the receiver to its channel, when its

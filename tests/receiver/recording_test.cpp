@@ -198,6 +198,39 @@ dump timers {dir}/t.json
                                         timer(1, "Rec", 1, 0, "21:00", 55, "Markt.rec")}));
 }
 
+// The record button records Das Erste until 22:00: Weltspiegel (21:45-22:15) and a command
+// file's film (21:30-23:00) run on past it, so both get their timers; Markt (21:00-21:45) lies
+// within the recording and gets none.
+TEST(Recording, ARecordingThatEndsFirstLeavesTheRestOfTheProgrammeItsTimer) {
+    TempDir keys;
+    ScriptRun r = runScript(keys, {{COMBINE_TIMERS, 2}}, R"(record tv:0
+key GUIDE
+key DOWN x2
+key RECORD
+expect timers 0
+key DOWN
+key RECORD
+expect timers 1
+dump timers {dir}/t.json
+)");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(objects(keys.file("t.json")),
+              std::vector<std::string>{timer(0, "Rec", 1, 0, "21:42", 48, "Weltspiegel.rec")});
+
+    TempDir file;
+    r = runScript(file, {}, R"(record tv:0
+put Diro_ROD.Command.ini
+Command.AddTimer:0001,2026-12-07,21:30,01:30,TV,OT,Rec;Late Film
+end
+restart
+wait 5s
+dump timers {dir}/t.json
+)");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(objects(file.file("t.json")),
+              std::vector<std::string>{timer(0, "Rec", 1, 0, "21:30", 90, "Late Film.rec")});
+}
+
 // --- Time ---
 
 TEST(Recording, TheTimerRecordsAtItsStartAndLeavesAtItsEnd) {

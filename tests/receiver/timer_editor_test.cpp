@@ -384,6 +384,24 @@ key EXIT
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
+TEST(TimerWatch, ADailyPTimerSwitchesEveryDay) {
+    TempDir dir;
+    ScriptRun r = runScript(dir, {}, R"rod(add-timer tv:4 "2026-12-07 20:15" 5 p mode ED "Daily"
+wait 15m
+wait 30s
+key GUIDE
+expect screen "5. ZDF HD"
+key EXIT
+tune tv:0
+clock "2026-12-08 20:14:50"
+wait 40s
+key GUIDE
+expect screen "5. ZDF HD"
+key EXIT
+)rod");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
 TEST(TimerWatch, TwoRunningRecordingsKeepTheirTunersAndRadioWaitsForTheGuideToClose) {
     TempDir dir;
     ScriptRun r = runScript(dir, {}, R"rod(add-timer tv:8 "2026-12-07 20:10" 5 p "Third transponder"

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "frame/idle.h"
+#include "remote/commands.h"
 #include "timers/combine.h"
 #include "timers/set.h"
 
@@ -94,6 +96,22 @@ TEST_F(TimerTest, ARefusedMergeChangesNothing) {
     std::sort(before.begin(), before.end());
     std::sort(after.begin(), after.end());
     EXPECT_EQ(after, before) << "the deleted neighbour is back";
+}
+
+// A queued timer of a command file that neither merges nor is set: its own box, not its
+// neighbour's (the merge borrowed the reference slot the box is drawn from).
+TEST_F(TimerTest, AQueuedTimerThatNeitherMergesNorIsSetShowsItsOwnBox) {
+    ASSERT_EQ(addTimer(timer(0, 1, "19:00", 70, "Film.rec")), 0);
+    put(TIMER_SLOT_NEW, timer(0, 1, "20:00", 60, "News"));
+    CopyTimerToSet(QUEUE_APPEND, TIMER_SLOT_NEW);
+    settings.search_record_delay = 0;
+    RemoteMsg = 1;
+    rx_->firmware().timers.faults.failAfterCalls = 0;
+    Idle_Chain();
+    EXPECT_EQ(ToSetTimer_max, 0);
+    EXPECT_TRUE(rx_->screen().shows("20:00 - 21:00  \"News\""));
+    EXPECT_FALSE(rx_->screen().shows("\"Film\""));
+    EXPECT_EQ(describe(TimerList[TIMER_SLOT_REFERENCE].rec), "tv:0 +1 20:00-21:00 OT Rec T2 News");
 }
 
 // --- Cutting ---

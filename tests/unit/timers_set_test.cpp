@@ -77,6 +77,7 @@ TEST_F(TimerTest, DeletingInBulkTakesOneKindOrAllAndEmptiesTheQueue) {
     addTimer(timer(4, 1, "20:00", 30, "r1.rec", 0, 0));
     addTimer(timer(8, 2, "20:00", 30, "p2.rec", 0, 1, 0));
     addTimer(timer(13, 3, "20:00", 30, "r2.rec"));
+    addTimer(timer(13, 4, "20:00", 30, "p4.rec", 0, 1, 2));   // any kind but 1 is a "-P-" timer
     put(TIMER_SLOT_NEW, timer(0, 4, "20:00", 30));
     CopyTimerToSet(QUEUE_APPEND, TIMER_SLOT_NEW);
     DelAllTimers(0);
@@ -164,8 +165,10 @@ TEST_F(TimerTest, ACoveredTimerLiesWithinATimerOrARecordingOfItsChannel) {
     put(TIMER_SLOT_NEW, timer(0, 1, "20:10", 40, "P", 0, 1, 0));
     EXPECT_EQ(TimerAlreadyExist(TIMER_SLOT_NEW), 0) << "a -P- timer is not covered by a recording timer";
     ASSERT_GE(rx_->record({sim::kTv, 5}), 0);   // records until 22:00
-    put(TIMER_SLOT_NEW, timer(5, 0, "21:30", 60));
+    put(TIMER_SLOT_NEW, timer(5, 0, "21:00", 60));
     EXPECT_EQ(TimerAlreadyExist(TIMER_SLOT_NEW), 1);
+    put(TIMER_SLOT_NEW, timer(5, 0, "21:30", 60));
+    EXPECT_EQ(TimerAlreadyExist(TIMER_SLOT_NEW), 0) << "the recording ends half an hour before the timer";
     put(TIMER_SLOT_NEW, timer(5, 0, "22:00", 60));
     EXPECT_EQ(TimerAlreadyExist(TIMER_SLOT_NEW), 0);
 }

@@ -114,6 +114,26 @@ TEST_F(TimerViews, EveryTextOfTheListAndTheEditorFitsInEveryLanguage) {
 
 // --- List ---
 
+TEST_F(TimerViews, TheListTitleIsTheListsNameInEitherOrder) {
+    addTimer(timer(0, 1, "20:00", 30, "News.rec"));
+    auto title = [this] {
+        for (const auto &t : rx_->screen().texts())
+            if (t.x == 164 && t.y < 110)
+                return t.text;
+        return std::string("(none)");
+    };
+    const char *expected[] = {" Timer List", " Timerliste", " Ajastuslista"};
+    for (int choice : {1, 2, 3}) {
+        useLanguage(choice);
+        openList();
+        for (int sort : {RKEY_Green, RKEY_Yellow}) {
+            press(static_cast<uint32_t>(sort));
+            EXPECT_EQ(title(), expected[choice - 1]) << "language " << choice;
+        }
+        press(RKEY_Exit, 2);
+    }
+}
+
 TEST_F(TimerViews, ANameOf338PixelsIsDrawnSmallInTheStatusArea) {
     std::string exact = nameOfWidth(TIMER_NAME_SMALL_PX), narrower = nameOfWidth(TIMER_NAME_SMALL_PX - 1);
     ASSERT_FALSE(exact.empty());
@@ -227,7 +247,7 @@ TEST_F(TimerViews, OfTwoPTimersOfAMinuteTheFirstSwitchesAndOnlyOnce) {
         plugInTunings += t.source == sim::TuneSource::PlugIn;
     EXPECT_EQ(plugInTunings, 1);
     EXPECT_EQ(rx_->firmware().channels.current().svcNum, 4);
-    EXPECT_EQ(WakeUpTimer_lasttime, 20 * 60 + 1);
+    EXPECT_EQ(WakeUpTimer_lasttime, timertest::kToday * 1440 + 20 * 60 + 1);
 }
 
 TEST_F(TimerViews, TheRecordNowWatchSetsTheTimerAnewAtTheFifthCallAndDeletesItAtTheTwelfth) {
