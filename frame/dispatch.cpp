@@ -318,7 +318,9 @@ static int list_key_goes_on(dword key)
 // list, list to the view), or out of the views from the start-up search's results.
 static void exit_one_level(void)
 {
-    if (search_mode == SEARCH_START_RESULTS && timer_mode != 1) {
+    // The start-up search's results cannot be called up again: an open info window over them
+    // closes first, as over any other result list.
+    if (search_mode == SEARCH_START_RESULTS && timer_mode != 1 && longinfo_mode != 2) {
         Close_Views();
         return;
     }
@@ -340,7 +342,8 @@ static void exit_one_level(void)
         cursor = 0;
         ListOffset = 0;
     }
-    if (search_mode == 23) {
+    // The timer editor over these results goes back to them, as over the editor's results.
+    if (search_mode == 23 && timer_mode == 0) {
         search_mode = 1;
         ListOffset = ListOffset_store2;
         cursor = cursor_store2;

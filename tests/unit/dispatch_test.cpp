@@ -3,7 +3,7 @@
 //   - FreeDiskMessage*: the start-up message eats keys; OK, EXIT, MENU or 20 seconds remove it
 //   - ClockKey*, EpgButtonInTvState*: the TV state's own keys and how the views open
 //   - Refresh*: a key during a refresh or a scan, and the firmware leaving normal viewing
-//   - SettingsMenu*, Exit*, Keyboard*: the layers of the open views
+//   - SettingsMenu*, Exit*, Keyboard*: the layers of the open views (EXIT one level at a time)
 //   - Stop*, DeleteFiles*: the two ends of the plug-in
 //   - KeyRepeat*: the held-key measure of the editors
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "epgdb/buffer.h"
 #include "epgdb/bufferfile.h"
 #include "frame/epgkeys.h"
 #include "frame/idle.h"
@@ -370,6 +371,49 @@ TEST(Exit, FromTheStartUpSearchResultsClosesTheViewsAtOnce) {
     rx->pressKey(RKEY_Exit);
     EXPECT_EQ(_epgShow, 0);
     EXPECT_EQ(rx->firmware().system.display(), sim::Display::Firmware);
+}
+
+TEST(Exit, FromTheTimerEditorOverTheSearchListsResultsGoesBackToThem) {
+    TempDir dir;
+    testsupport::writeFile(dir.file(SEARCH_FILE_NAME), "News|1-40|M\r\n");
+    auto rx = start(dir);
+    sim::GuideEvent news;
+    ASSERT_TRUE(sim::parseLocalTime("2026-12-07 19:55", news.startMs));
+    news.endMs = news.startMs + 30 * 60000;
+    news.title = "News";
+    rx->firmware().epg.setSchedule(sim::kTv, 0, {news});
+    rx->advance(30000);   // the background fills the channel
+    openViews(*rx);
+    rx->pressKey(RKEY_Slow);
+    rx->pressKey(RKEY_Down);
+    rx->pressKey(RKEY_Ok);       // S2: the results of every word
+    ASSERT_EQ(search_mode, 23);
+    ASSERT_GT(max_Event[SLOT_RESULT], 0);
+    rx->pressKey(RKEY_Record);   // the running news: the editor on a timer from now
+    ASSERT_EQ(timer_mode, 1);
+    rx->pressKey(RKEY_Exit);
+    EXPECT_EQ(timer_mode, 0);
+    EXPECT_EQ(search_mode, 23);
+    EXPECT_TRUE(rx->screen().shows("1/"));
+    rx->pressKey(RKEY_Exit);
+    EXPECT_EQ(search_mode, 1);
+}
+
+TEST(Exit, AnInfoWindowOverTheStartUpResultsClosesFirst) {
+    TempDir dir;
+    auto rx = start(dir);
+    search_start = 21;
+    rx->pressKey(RKEY_Ok);
+    ASSERT_EQ(search_mode, 13);
+    settings.info_open_method = 1;
+    rx->pressKey(RKEY_Info);
+    ASSERT_EQ(longinfo_mode, 2);
+    rx->pressKey(RKEY_Exit);
+    EXPECT_EQ(_epgShow, 1);
+    EXPECT_EQ(longinfo_mode, 0);
+    EXPECT_EQ(search_mode, 13);
+    rx->pressKey(RKEY_Exit);
+    EXPECT_EQ(_epgShow, 0);
 }
 
 TEST(Keyboard, TheWordTypedFromTheSearchListBecomesTheWorkingEntrysWord) {
