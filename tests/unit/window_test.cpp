@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,7 @@ TEST(WindowList, AfterTheLastEventTheCursorStandsOnTheEmptyRowBehindIt) {
     openGuide(*b.rx);
     EXPECT_EQ(ListOffset, 2);
     EXPECT_TRUE(row(b.rx->screen(), 0).empty());
+    EXPECT_EQ(b.rx->screen().osdPixel(640, 125), box1_color);   // the selection stands there
     b.rx->pressKey(RKEY_Up);
     EXPECT_EQ(row(b.rx->screen(), 0), (Texts{" 22:00 - 23:00", " Last"}));
 }
@@ -427,6 +429,28 @@ TEST(WindowClock, TheListFollowsTheRunningEventWithoutMovingThePage) {
     cls();
     b.rx->advance(2000);
     EXPECT_EQ(textAt(s, 454, 88), nullptr);            // no bar for a chosen time
+}
+
+TEST(WindowClock, TheTimerListIsNotDrawnOverAMessageThatWaitsForAKey) {
+    Bench b = bench("20:05");
+    TimerRecord t;
+    std::memset(&t, 0, sizeof t);
+    t.is_rec = 1;
+    t.tuner = 3;
+    t.duration = 60;
+    t.start = (dword(time_mjd + 20) << 16) | (20u << 8);   // far beyond the guide
+    std::strcpy(t.name, "Later.rec");
+    ASSERT_EQ(TAP_Timer_Add(&t), 0);
+    openGuide(*b.rx);
+    b.rx->pressKey(RKEY_TimerList);
+    b.rx->pressKey(RKEY_Blue);   // find the timer's event: there is none
+    auto &s = b.rx->screen();
+    ASSERT_TRUE(s.shows("No event found for this timer!"));
+    b.rx->advance(12000);        // past the list's ten-second redraw
+    EXPECT_TRUE(s.shows("No event found for this timer!"));
+    b.rx->pressKey(RKEY_Down);   // closes the message only
+    EXPECT_FALSE(s.shows("No event found for this timer!"));
+    EXPECT_TRUE(s.shows("Later"));   // the list again
 }
 
 // --- Chosen time ---
