@@ -324,8 +324,10 @@ static void exit_one_level(void)
         Close_Views();
         return;
     }
-    if (search_mode == 1)
+    if (search_mode == 1) {
         search_mode = 0;
+        Keys_BackToViewPosition();
+    }
     if (search_mode == 2) {
         search_mode = 1;
         ListOffset = ListOffset_store2;

@@ -114,8 +114,33 @@ static void draw_view(int mode)
         DrawEventBuf(mode);
 }
 
+// The view's position under the search list. The result lists below it keep their own
+// positions in the same stores (help, record, the info window), so the view's is kept here while
+// the list is open and put back when the list closes to the view.
+static int kept_view_position;   // 1 while a search list opened from a view keeps its position
+static int kept_svcNum, kept_cursor, kept_offset;
+
+static void keep_view_position(void)
+{
+    kept_view_position = 1;
+    kept_svcNum = svcNum_store;
+    kept_cursor = cursor_store;
+    kept_offset = ListOffset_store;
+}
+
+void Keys_BackToViewPosition(void)
+{
+    if (!kept_view_position)
+        return;
+    kept_view_position = 0;
+    svcNum_store = kept_svcNum;
+    cursor_store = kept_cursor;
+    ListOffset_store = kept_offset;
+}
+
 void Close_Views(void)
 {
+    kept_view_position = 0;
     _epgShow = 0;
     cls_wss();
     TAP_EnterNormal();
@@ -254,6 +279,7 @@ static void search_selected_title(int slot, int index, int to_editor)
         search_mode = SEARCH_EDITOR_OPENED;
         DrawEPG(1);
     } else {
+        keep_view_position();
         search_mode = SEARCH_LIST_OPENED;
         DrawEPG(1);
         HelpSearchlist();

@@ -399,6 +399,48 @@ TEST(Exit, FromTheTimerEditorOverTheSearchListsResultsGoesBackToThem) {
     EXPECT_EQ(search_mode, 1);
 }
 
+TEST(Exit, TheViewComesBackWhereItWasAfterTheSearchListsResultsKeptTheirOwnPlace) {
+    TempDir dir;
+    auto rx = start(dir);
+    std::vector<sim::GuideEvent> events;
+    int64_t at = 0;
+    ASSERT_TRUE(sim::parseLocalTime("2026-12-07 19:55", at));
+    for (int i = 0; i < 8; ++i) {
+        sim::GuideEvent e;
+        e.startMs = at + int64_t(i) * 30 * 60000;
+        e.endMs = e.startMs + 30 * 60000;
+        e.title = i % 2 ? "Film" : "News";
+        events.push_back(e);
+    }
+    rx->firmware().epg.setSchedule(sim::kTv, 0, events);
+    settings.first_button_view = 2;   // the Normal view
+    openViews(*rx);
+    rx->pressKey(RKEY_Down);
+    rx->pressKey(RKEY_Down);
+    rx->pressKey(RKEY_Down);          // the second film
+    ASSERT_EQ(ListOffset + cursor, 3);
+    int offset = ListOffset, row = cursor;
+    for (uint32_t closing : {RKEY_Exit, RKEY_Slow}) {   // the list closes with EXIT or with |>
+        rx->pressKey(RKEY_Slow);      // the search list on "Film"
+        rx->pressKey(RKEY_Ok);        // S1: its editor
+        rx->pressKey(RKEY_Ok);        // search: the films
+        ASSERT_EQ(search_mode, 3);
+        ASSERT_GE(max_Event[SLOT_RESULT], 2);
+        rx->pressKey(RKEY_Down);
+        rx->pressKey(RKEY_Help);      // the help page over the results, and back to them
+        rx->pressKey(RKEY_Up);
+        EXPECT_EQ(search_mode, 3);
+        EXPECT_EQ(cursor, 1);
+        rx->pressKey(RKEY_Exit);
+        rx->pressKey(RKEY_Exit);      // results, editor: the list
+        ASSERT_EQ(search_mode, 1);
+        rx->pressKey(closing);
+        ASSERT_EQ(search_mode, 0);
+        EXPECT_EQ(ListOffset, offset);
+        EXPECT_EQ(cursor, row);
+    }
+}
+
 TEST(Exit, AnInfoWindowOverTheStartUpResultsClosesFirst) {
     TempDir dir;
     auto rx = start(dir);
