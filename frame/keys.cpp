@@ -550,6 +550,20 @@ static dword keys_normal_view(dword key)
 
 // --- Now view ---
 
+// The loop modes going back from channel 0: the page that ends on the last channel, the cursor
+// on it; a list shorter than a page starts at channel 0. Changes _svcNum, cursor.
+static void now_last_page(void)
+{
+    _svcNum = _maxSvcNum + blocked_lines - SELECTABLE_ROWS;
+    if (_svcNum < 0)
+        _svcNum = 0;
+    cursor = last_selectable_row();
+    if (cursor > _maxSvcNum - 1 - _svcNum)
+        cursor = _maxSvcNum - 1 - _svcNum;
+    if (cursor < 0)
+        cursor = 0;
+}
+
 static void now_row_up(void)
 {
     if (cursor > 0) {
@@ -559,10 +573,7 @@ static void now_row_up(void)
         _svcNum--;
         draw_view(1);
     } else if (loop_mode()) {
-        _svcNum = _maxSvcNum + blocked_lines - SELECTABLE_ROWS;
-        if (_svcNum < 0)
-            _svcNum = 0;
-        cursor = last_selectable_row();
+        now_last_page();
         draw_view(1);
     }
 }
@@ -592,10 +603,7 @@ static void now_page(int direction)
         if (_svcNum == 0) {
             if (!loop_mode())
                 return;
-            _svcNum = _maxSvcNum + blocked_lines - SELECTABLE_ROWS;
-            if (_svcNum < 0)
-                _svcNum = 0;
-            cursor = last_selectable_row();
+            now_last_page();
         } else {
             _svcNum -= page_rows();
             if (_svcNum < 0)

@@ -233,6 +233,22 @@ TEST(NowView, UpOnTheFirstChannelWrapsToTheLastPageInTheLoopModes) {
     EXPECT_EQ(cursor, 0);
 }
 
+TEST(NowView, ShorterThanAPageTheLoopStillWrapsToTheLastChannel) {
+    TempDir dir;
+    Start s;
+    s.channels = 6;
+    s.words = {{96, 4}};   // loop over the buffered channels: all six
+    auto rx = start(dir, s);
+    openNow(*rx);
+    rx->pressKey(RKEY_Up);
+    EXPECT_EQ(_svcNum, 0);
+    EXPECT_EQ(cursor, 5);
+    rx->pressKey(RKEY_Down);
+    EXPECT_EQ(cursor, 0);
+    rx->pressKey(RKEY_Rewind);   // a page back from channel 0 as well
+    EXPECT_EQ(_svcNum + cursor, 5);
+}
+
 TEST(NowView, RightStopsAtViewSixUnlessFollowingEventsAreChosen) {
     TempDir dir;
     auto rx = start(dir);
