@@ -45,7 +45,8 @@ enum {
     IDLE_TIMER_FROM_QUEUE = 74,    // the timer slot the queue hands its first timer into
     REMOTE_DONE_TICKS = 200,       // the "complete" box stands 2 seconds
     TICKS_PER_SECOND = 100,        // TAP_GetTick counts 10 ms
-    COUNTDOWN_X = 559, COUNTDOWN_Y = 76, COUNTDOWN_RIGHT = 655
+    COUNTDOWN_X = 559, COUNTDOWN_Y = 76, COUNTDOWN_RIGHT = 655,
+    DRAW_AS_IS = 2                 // DrawEPG: a plain redraw, not from the saved positions
 };
 
 // Start-up search: the search selection for each settings.interest_msg (0: none).
@@ -153,8 +154,9 @@ static void count_message_down(void)
             _strBuf2[0] = 0;
         freesize_msg = 0;
         cls();
+        // The views as they are now: the user may have moved on while the message stood.
         if (_epgShow == 1)
-            DrawEPG(0);
+            DrawEPG(DRAW_AS_IS);
         else
             TAP_EnterNormal();
     }
@@ -230,7 +232,7 @@ static void remote_complete_message(void)
     TAP_Delay(REMOTE_DONE_TICKS);
     cls();
     if (_epgShow == 1)
-        DrawEPG(0);
+        DrawEPG(DRAW_AS_IS);
 }
 
 // --- Deferred duties ---
