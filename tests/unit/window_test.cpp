@@ -490,3 +490,21 @@ TEST(WindowChosenTime, TheChosenTimeFollowsTheSelectionOfEachView) {
     TempTime(0);
     EXPECT_EQ(temp_h, 7);
 }
+
+TEST(WindowChosenTime, AFollowingEventViewOnAnUnbufferedChannelTakesThePresent) {
+    Bench b = bench("20:05", 40);
+    int today = time_mjd;
+    settings.buffered_channels = 30;
+    // The scratch slot holds another channel's events: they say nothing of channel 35.
+    b.schedule(sim::kRadio, 0, {b.event("19:30", 60, "Radio news"), b.event("20:30", 60, "Radio music")});
+    FillBuffer(SVC_TYPE_Radio, 0);
+    ASSERT_EQ(max_Event[SLOT_SCRATCH], 2);
+    _svcType = SVC_TYPE_Tv;
+    _svcNum = 30;
+    cursor = 5;
+    settings.view = 2;
+    timeline_mode = 0;
+    search_mode = 0;
+    TempTime(0);
+    EXPECT_EQ(temp_mjd * 10000 + temp_h * 100 + temp_min, today * 10000 + 2000);
+}
