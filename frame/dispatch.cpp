@@ -363,7 +363,13 @@ static void exit_one_level(void)
 // A key while the views are open. Returns the key to pass on, or 0.
 static dword view_state_key(dword key)
 {
-    MsgCountdown = 0;
+    // A message standing over the views goes with the key; the views under it are drawn again as
+    // they are, so that nothing of its box stays on the lines the key's own redraw leaves alone.
+    if (MsgCountdown > 0) {
+        MsgCountdown = 0;
+        cls();
+        DrawEPG(DRAW_AS_IS);
+    }
 
     if (key == RKEY_Play && autorefresh > 0) {
         scan_mode = 2;

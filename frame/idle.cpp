@@ -45,8 +45,7 @@ enum {
     IDLE_TIMER_FROM_QUEUE = 74,    // the timer slot the queue hands its first timer into
     REMOTE_DONE_TICKS = 200,       // the "complete" box stands 2 seconds
     TICKS_PER_SECOND = 100,        // TAP_GetTick counts 10 ms
-    COUNTDOWN_X = 559, COUNTDOWN_Y = 76, COUNTDOWN_RIGHT = 655,
-    DRAW_AS_IS = 2                 // DrawEPG: a plain redraw, not from the saved positions
+    COUNTDOWN_X = 559, COUNTDOWN_Y = 76, COUNTDOWN_RIGHT = 655
 };
 
 // Start-up search: the search selection for each settings.interest_msg (0: none).

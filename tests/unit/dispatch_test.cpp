@@ -3,6 +3,7 @@
 //   - FreeDiskMessage*: the start-up message eats keys; OK, EXIT, MENU or 20 seconds remove it
 //   - ClockKey*, EpgButtonInTvState*: the TV state's own keys and how the views open
 //   - Refresh*: a key during a refresh or a scan, and the firmware leaving normal viewing
+//   - MessageInTheViews*: a key ends a message that stands over the views
 //   - SettingsMenu*, Exit*, Keyboard*: the layers of the open views (EXIT one level at a time)
 //   - Stop*, DeleteFiles*: the two ends of the plug-in
 //   - KeyRepeat*: the held-key measure of the editors
@@ -17,10 +18,12 @@
 #include "epgdb/bufferfile.h"
 #include "frame/epgkeys.h"
 #include "frame/idle.h"
+#include "frame/msgbox.h"
 #include "frame/state.h"
 #include "search/editor.h"
 #include "search/entries.h"
 #include "search/keyboard.h"
+#include "settings/colors.h"
 #include "settings/settings.h"
 #include "tests/support/support.h"
 
@@ -558,4 +561,22 @@ TEST(KeyRepeat, HoldingRightCountsTheSecondsAndAnotherKeyResetsIt) {
     rx->advance(100);
     rx->pressKey(RKEY_Right);
     EXPECT_EQ(Key_TimeCount, 0);
+}
+
+// --- A message over the open views ---
+
+TEST(MessageInTheViews, AKeyEndsItAndLeavesNothingOfItOnTheGrid) {
+    TempDir dir;
+    auto rx = start(dir);
+    openViews(*rx);
+    ASSERT_EQ(rx->screen().osdPixel(300, 252), fineline_color);   // the line above row 4
+    DrawMsgBox("A refused timer");                                  // a timer of the queue refused
+    TAP_Osd_Sync();
+    MsgCountdown = 5;
+    ASSERT_NE(rx->screen().osdPixel(300, 252), fineline_color);
+    rx->pressKey(RKEY_Down);
+    EXPECT_EQ(MsgCountdown, 0);
+    EXPECT_FALSE(rx->screen().shows("A refused timer"));
+    EXPECT_EQ(rx->screen().osdPixel(300, 252), fineline_color);
+    EXPECT_EQ(rx->screen().osdPixel(300, 289), fineline_color);   // the line below it
 }
