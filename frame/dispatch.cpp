@@ -318,12 +318,16 @@ static int list_key_goes_on(dword key)
 // list, list to the view), or out of the views from the start-up search's results.
 static void exit_one_level(void)
 {
-    if (search_mode == SEARCH_START_RESULTS && timer_mode != 1) {
+    // The start-up search's results cannot be called up again: an open info window over them
+    // closes first, as over any other result list.
+    if (search_mode == SEARCH_START_RESULTS && timer_mode != 1 && longinfo_mode != 2) {
         Close_Views();
         return;
     }
-    if (search_mode == 1)
+    if (search_mode == 1) {
         search_mode = 0;
+        Keys_BackToViewPosition();
+    }
     if (search_mode == 2) {
         search_mode = 1;
         ListOffset = ListOffset_store2;
@@ -340,7 +344,8 @@ static void exit_one_level(void)
         cursor = 0;
         ListOffset = 0;
     }
-    if (search_mode == 23) {
+    // The timer editor over these results goes back to them, as over the editor's results.
+    if (search_mode == 23 && timer_mode == 0) {
         search_mode = 1;
         ListOffset = ListOffset_store2;
         cursor = cursor_store2;
@@ -358,7 +363,13 @@ static void exit_one_level(void)
 // A key while the views are open. Returns the key to pass on, or 0.
 static dword view_state_key(dword key)
 {
-    MsgCountdown = 0;
+    // A message standing over the views goes with the key; the views under it are drawn again as
+    // they are, so that nothing of its box stays on the lines the key's own redraw leaves alone.
+    if (MsgCountdown > 0) {
+        MsgCountdown = 0;
+        cls();
+        DrawEPG(DRAW_AS_IS);
+    }
 
     if (key == RKEY_Play && autorefresh > 0) {
         scan_mode = 2;

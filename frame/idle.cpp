@@ -153,8 +153,9 @@ static void count_message_down(void)
             _strBuf2[0] = 0;
         freesize_msg = 0;
         cls();
+        // The views as they are now: the user may have moved on while the message stood.
         if (_epgShow == 1)
-            DrawEPG(0);
+            DrawEPG(DRAW_AS_IS);
         else
             TAP_EnterNormal();
     }
@@ -230,7 +231,7 @@ static void remote_complete_message(void)
     TAP_Delay(REMOTE_DONE_TICKS);
     cls();
     if (_epgShow == 1)
-        DrawEPG(0);
+        DrawEPG(DRAW_AS_IS);
 }
 
 // --- Deferred duties ---

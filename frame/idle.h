@@ -14,7 +14,8 @@ enum {
     MSG_SECOND_NONE = 99,         // last_sec after a key: the next idle pass takes its second as new
     START_SEARCH_DUE = 30,        // search_start: the start-up search runs at the next idle pass
     START_SEARCH_SHOWS = 21,      // search_start while its message shows: seconds + 1
-    REMOTE_MIN_NONE = -1          // remote_min before the first poll
+    REMOTE_MIN_NONE = -1,         // remote_min before the first poll
+    DRAW_AS_IS = 2                // DrawEPG: a plain redraw, not from the saved positions
 };
 
 // Results of Idle_Chain.

@@ -114,8 +114,33 @@ static void draw_view(int mode)
         DrawEventBuf(mode);
 }
 
+// The view's position under the search list. The result lists below it keep their own
+// positions in the same stores (help, record, the info window), so the view's is kept here while
+// the list is open and put back when the list closes to the view.
+static int kept_view_position;   // 1 while a search list opened from a view keeps its position
+static int kept_svcNum, kept_cursor, kept_offset;
+
+static void keep_view_position(void)
+{
+    kept_view_position = 1;
+    kept_svcNum = svcNum_store;
+    kept_cursor = cursor_store;
+    kept_offset = ListOffset_store;
+}
+
+void Keys_BackToViewPosition(void)
+{
+    if (!kept_view_position)
+        return;
+    kept_view_position = 0;
+    svcNum_store = kept_svcNum;
+    cursor_store = kept_cursor;
+    ListOffset_store = kept_offset;
+}
+
 void Close_Views(void)
 {
+    kept_view_position = 0;
     _epgShow = 0;
     cls_wss();
     TAP_EnterNormal();
@@ -254,6 +279,7 @@ static void search_selected_title(int slot, int index, int to_editor)
         search_mode = SEARCH_EDITOR_OPENED;
         DrawEPG(1);
     } else {
+        keep_view_position();
         search_mode = SEARCH_LIST_OPENED;
         DrawEPG(1);
         HelpSearchlist();
@@ -524,6 +550,20 @@ static dword keys_normal_view(dword key)
 
 // --- Now view ---
 
+// The loop modes going back from channel 0: the page that ends on the last channel, the cursor
+// on it; a list shorter than a page starts at channel 0. Changes _svcNum, cursor.
+static void now_last_page(void)
+{
+    _svcNum = _maxSvcNum + blocked_lines - SELECTABLE_ROWS;
+    if (_svcNum < 0)
+        _svcNum = 0;
+    cursor = last_selectable_row();
+    if (cursor > _maxSvcNum - 1 - _svcNum)
+        cursor = _maxSvcNum - 1 - _svcNum;
+    if (cursor < 0)
+        cursor = 0;
+}
+
 static void now_row_up(void)
 {
     if (cursor > 0) {
@@ -533,10 +573,7 @@ static void now_row_up(void)
         _svcNum--;
         draw_view(1);
     } else if (loop_mode()) {
-        _svcNum = _maxSvcNum + blocked_lines - SELECTABLE_ROWS;
-        if (_svcNum < 0)
-            _svcNum = 0;
-        cursor = last_selectable_row();
+        now_last_page();
         draw_view(1);
     }
 }
@@ -566,10 +603,7 @@ static void now_page(int direction)
         if (_svcNum == 0) {
             if (!loop_mode())
                 return;
-            _svcNum = _maxSvcNum + blocked_lines - SELECTABLE_ROWS;
-            if (_svcNum < 0)
-                _svcNum = 0;
-            cursor = last_selectable_row();
+            now_last_page();
         } else {
             _svcNum -= page_rows();
             if (_svcNum < 0)

@@ -29,4 +29,10 @@ dword Keys_EpgButton(dword key);
 // Closes the views: the screen is cleared and given back to the firmware. Changes _epgShow.
 void Close_Views(void);
 
+// The search list closes to the view it was opened from (|> in a view): the view's position,
+// kept while the list and its results were open, goes back into the stores that DrawEPG(0)
+// restores. Nothing when the list was not opened from a view. Changes svcNum_store,
+// cursor_store, ListOffset_store.
+void Keys_BackToViewPosition(void);
+
 #endif

@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include "epgdb/lookup.h"
+#include "frame/keys.h"
 #include "frame/state.h"
 #include "search/editor.h"
 #include "search/entries.h"
@@ -380,6 +381,7 @@ dword Keys_SearchList(dword key)
     case RKEY_Slow:
         search_mode = 0;
         cursor = 0;
+        Keys_BackToViewPosition();
         DrawEPG(0);
         return 0;
     default:

@@ -14,6 +14,8 @@
 #include <string.h>
 
 #include "epgdb/buffer.h"
+#include "epgdb/fill.h"
+#include "epgdb/lookup.h"
 #include "frame/epgkeys.h"
 #include "frame/state.h"
 #include "search/values.h"
@@ -520,6 +522,25 @@ void Menu_EmptyBuffer(void)
     BlockSize[SLOT_RESULT] = 0;
 }
 
+// The view under the menu turns into the other kind (row 17): the position it comes back to is
+// made the other view's, as TeleText does: the Now view's selected channel with its running event
+// selected, or the Normal view's channel on the Now view's first row.
+// Changes svcNum_store, cursor_store, ListOffset_store, _svcNum (and fills an unbuffered channel's
+// events).
+static void view_position_switched(int to_normal)
+{
+    if (to_normal) {
+        svcNum_store += cursor_store;
+        _svcNum = svcNum_store;   // the Normal view keeps its channel in _svcNum alone
+        if (BufferSlot(_svcType, svcNum_store) == SLOT_SCRATCH)
+            FillBuffer(_svcType, svcNum_store);
+        ListOffset_store = FindCurrentEvent(svcNum_store);
+    } else {
+        ListOffset_store = 0;
+    }
+    cursor_store = 0;
+}
+
 // What a changed value sets off at once. Returns 1 when the whole window must be drawn anew
 // (colours, language), else 0.
 static int apply_change(int row, int value)
@@ -536,10 +557,14 @@ static int apply_change(int row, int value)
     case ROW_SECOND_BUTTON:
         Set_Button(&second_EPG_key, 0, value);
         return 0;
-    case ROW_DEFAULT_VIEW:
+    case ROW_DEFAULT_VIEW: {
         // The Now view shows buffered TV channels only.
+        int was_now = settings.view > 0;
         settings.view = _svcType == SVC_TYPE_Tv && _svcNum < BUFFER_SLOTS_TV ? value : 0;
+        if (was_now != (settings.view > 0))
+            view_position_switched(was_now);
         return 0;
+    }
     case ROW_COLOR_SCHEME:
     case ROW_GRIDLINES:
         Set_Colors();

@@ -422,8 +422,9 @@ static void chosen_from_now(void)
 // step 0, only while neither timeline_mode nor search_mode is set: the chosen time follows the
 // selection: the selected event's start in the Normal view (the present when the row is empty),
 // the present in Now view 1, the start of the shown following event in the "next" views (the
-// present when the buffer does not hold it), prime time of today + (view - 4) days in the
-// prime-time views; minutes go down to the quarter hour except for prime time.
+// present when the channel is not buffered or its buffer does not hold the event), prime time of
+// today + (view - 4) days in the prime-time views; minutes go down to the quarter hour except for
+// prime time.
 // Changes temp_mjd, temp_h, temp_min (and currEvent of the selected channel's slot in the "next"
 // views).
 void TempTime(int step)
@@ -442,8 +443,9 @@ void TempTime(int step)
     } else if (view == 1) {
         chosen_from_now();
     } else if (view < NOW_VIEW_PRIME || settings.now_next_mode == 1) {
+        // The scratch slot holds some other channel's events: an unbuffered row takes the present.
         int slot = BufferSlot(_svcType, _svcNum + cursor);
-        if (!chosen_from_record(slot, FindCurrentEvent(slot) + view - 1))
+        if (slot == SLOT_SCRATCH || !chosen_from_record(slot, FindCurrentEvent(slot) + view - 1))
             chosen_from_now();
     } else {
         temp_mjd = (word)(time_mjd + view - NOW_VIEW_PRIME);

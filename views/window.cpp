@@ -424,7 +424,8 @@ static int draw_row(int slot, int i, int search)
 
     EpgEvent *ev = valid_record(slot, l);
     dword fg = font2_color, bg = box2_color;
-    if (ev != 0 && i == cursor && has_events) {
+    // The selection shows also on the empty row after the last event (the list opened after it).
+    if (i == cursor && has_events) {
         fg = font1_color;
         bg = box1_color;
     }
@@ -516,7 +517,8 @@ static void ten_second_duties(void)
     if (time_min % 10 == 0)
         HideAutoRecord();
     CheckWakeUpTimer();
-    if (timer_mode == 2 && timerlisthelp == 0 && keyboard_mode == 0) {
+    // Not over its key bar, the keyboard or a message that waits for a key.
+    if (timer_mode == 2 && timerlisthelp == 0 && keyboard_mode == 0 && help == 0) {
         ReadTimers();
         Timer_List();
     }

@@ -3,7 +3,8 @@
 //   - FreeDiskMessage*: the start-up message eats keys; OK, EXIT, MENU or 20 seconds remove it
 //   - ClockKey*, EpgButtonInTvState*: the TV state's own keys and how the views open
 //   - Refresh*: a key during a refresh or a scan, and the firmware leaving normal viewing
-//   - SettingsMenu*, Exit*, Keyboard*: the layers of the open views
+//   - MessageInTheViews*: a key ends a message that stands over the views
+//   - SettingsMenu*, Exit*, Keyboard*: the layers of the open views (EXIT one level at a time)
 //   - Stop*, DeleteFiles*: the two ends of the plug-in
 //   - KeyRepeat*: the held-key measure of the editors
 #include <gtest/gtest.h>
@@ -13,13 +14,16 @@
 #include <utility>
 #include <vector>
 
+#include "epgdb/buffer.h"
 #include "epgdb/bufferfile.h"
 #include "frame/epgkeys.h"
 #include "frame/idle.h"
+#include "frame/msgbox.h"
 #include "frame/state.h"
 #include "search/editor.h"
 #include "search/entries.h"
 #include "search/keyboard.h"
+#include "settings/colors.h"
 #include "settings/settings.h"
 #include "tests/support/support.h"
 
@@ -372,6 +376,91 @@ TEST(Exit, FromTheStartUpSearchResultsClosesTheViewsAtOnce) {
     EXPECT_EQ(rx->firmware().system.display(), sim::Display::Firmware);
 }
 
+TEST(Exit, FromTheTimerEditorOverTheSearchListsResultsGoesBackToThem) {
+    TempDir dir;
+    testsupport::writeFile(dir.file(SEARCH_FILE_NAME), "News|1-40|M\r\n");
+    auto rx = start(dir);
+    sim::GuideEvent news;
+    ASSERT_TRUE(sim::parseLocalTime("2026-12-07 19:55", news.startMs));
+    news.endMs = news.startMs + 30 * 60000;
+    news.title = "News";
+    rx->firmware().epg.setSchedule(sim::kTv, 0, {news});
+    rx->advance(30000);   // the background fills the channel
+    openViews(*rx);
+    rx->pressKey(RKEY_Slow);
+    rx->pressKey(RKEY_Down);
+    rx->pressKey(RKEY_Ok);       // S2: the results of every word
+    ASSERT_EQ(search_mode, 23);
+    ASSERT_GT(max_Event[SLOT_RESULT], 0);
+    rx->pressKey(RKEY_Record);   // the running news: the editor on a timer from now
+    ASSERT_EQ(timer_mode, 1);
+    rx->pressKey(RKEY_Exit);
+    EXPECT_EQ(timer_mode, 0);
+    EXPECT_EQ(search_mode, 23);
+    EXPECT_TRUE(rx->screen().shows("1/"));
+    rx->pressKey(RKEY_Exit);
+    EXPECT_EQ(search_mode, 1);
+}
+
+TEST(Exit, TheViewComesBackWhereItWasAfterTheSearchListsResultsKeptTheirOwnPlace) {
+    TempDir dir;
+    auto rx = start(dir);
+    std::vector<sim::GuideEvent> events;
+    int64_t at = 0;
+    ASSERT_TRUE(sim::parseLocalTime("2026-12-07 19:55", at));
+    for (int i = 0; i < 8; ++i) {
+        sim::GuideEvent e;
+        e.startMs = at + int64_t(i) * 30 * 60000;
+        e.endMs = e.startMs + 30 * 60000;
+        e.title = i % 2 ? "Film" : "News";
+        events.push_back(e);
+    }
+    rx->firmware().epg.setSchedule(sim::kTv, 0, events);
+    settings.first_button_view = 2;   // the Normal view
+    openViews(*rx);
+    rx->pressKey(RKEY_Down);
+    rx->pressKey(RKEY_Down);
+    rx->pressKey(RKEY_Down);          // the second film
+    ASSERT_EQ(ListOffset + cursor, 3);
+    int offset = ListOffset, row = cursor;
+    for (uint32_t closing : {RKEY_Exit, RKEY_Slow}) {   // the list closes with EXIT or with |>
+        rx->pressKey(RKEY_Slow);      // the search list on "Film"
+        rx->pressKey(RKEY_Ok);        // S1: its editor
+        rx->pressKey(RKEY_Ok);        // search: the films
+        ASSERT_EQ(search_mode, 3);
+        ASSERT_GE(max_Event[SLOT_RESULT], 2);
+        rx->pressKey(RKEY_Down);
+        rx->pressKey(RKEY_Help);      // the help page over the results, and back to them
+        rx->pressKey(RKEY_Up);
+        EXPECT_EQ(search_mode, 3);
+        EXPECT_EQ(cursor, 1);
+        rx->pressKey(RKEY_Exit);
+        rx->pressKey(RKEY_Exit);      // results, editor: the list
+        ASSERT_EQ(search_mode, 1);
+        rx->pressKey(closing);
+        ASSERT_EQ(search_mode, 0);
+        EXPECT_EQ(ListOffset, offset);
+        EXPECT_EQ(cursor, row);
+    }
+}
+
+TEST(Exit, AnInfoWindowOverTheStartUpResultsClosesFirst) {
+    TempDir dir;
+    auto rx = start(dir);
+    search_start = 21;
+    rx->pressKey(RKEY_Ok);
+    ASSERT_EQ(search_mode, 13);
+    settings.info_open_method = 1;
+    rx->pressKey(RKEY_Info);
+    ASSERT_EQ(longinfo_mode, 2);
+    rx->pressKey(RKEY_Exit);
+    EXPECT_EQ(_epgShow, 1);
+    EXPECT_EQ(longinfo_mode, 0);
+    EXPECT_EQ(search_mode, 13);
+    rx->pressKey(RKEY_Exit);
+    EXPECT_EQ(_epgShow, 0);
+}
+
 TEST(Keyboard, TheWordTypedFromTheSearchListBecomesTheWorkingEntrysWord) {
     TempDir dir;
     auto rx = start(dir);
@@ -472,4 +561,22 @@ TEST(KeyRepeat, HoldingRightCountsTheSecondsAndAnotherKeyResetsIt) {
     rx->advance(100);
     rx->pressKey(RKEY_Right);
     EXPECT_EQ(Key_TimeCount, 0);
+}
+
+// --- A message over the open views ---
+
+TEST(MessageInTheViews, AKeyEndsItAndLeavesNothingOfItOnTheGrid) {
+    TempDir dir;
+    auto rx = start(dir);
+    openViews(*rx);
+    ASSERT_EQ(rx->screen().osdPixel(300, 252), fineline_color);   // the line above row 4
+    DrawMsgBox("A refused timer");                                  // a timer of the queue refused
+    TAP_Osd_Sync();
+    MsgCountdown = 5;
+    ASSERT_NE(rx->screen().osdPixel(300, 252), fineline_color);
+    rx->pressKey(RKEY_Down);
+    EXPECT_EQ(MsgCountdown, 0);
+    EXPECT_FALSE(rx->screen().shows("A refused timer"));
+    EXPECT_EQ(rx->screen().osdPixel(300, 252), fineline_color);
+    EXPECT_EQ(rx->screen().osdPixel(300, 289), fineline_color);   // the line below it
 }

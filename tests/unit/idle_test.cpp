@@ -4,6 +4,7 @@
 //   - UserRefresh*: PLAY's refresh, 12 seconds a channel, kept in memory
 //   - RemotePolling*: the command files are read at the multiples of the interval, once each
 //   - DeferredDuties*, StartUpSearch*: saves asked for by other parts; the start-up search
+//   - MessageOverViews*: a message of the background ends and the views stand as they were
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "export/export.h"
 #include "frame/idle.h"
 #include "frame/state.h"
+#include "remote/commands.h"
 #include "settings/settings.h"
 #include "sim/clock.h"
 #include "tests/support/support.h"
@@ -260,3 +262,28 @@ TEST(StartUpSearch, WithoutResultsNoMessageShows) {
     EXPECT_EQ(rx->firmware().system.exitNormalCalls(), hides);
 }
 
+// --- A message over the views ---
+
+TEST(MessageOverViews, TheViewsComeBackWhereTheUserMovedWhileTheRemoteMessagesStood) {
+    TempDir dir;
+    auto rx = start(dir, "2026-12-07 20:00", 10);
+    settings.first_button_view = 2;   // the Normal view
+    for (int i = 0; i < 2 && _epgShow == 0; ++i)
+        rx->pressKey(RKEY_Guide);
+    ASSERT_EQ(_epgShow, 1);
+    rx->pressKey(RKEY_Help);          // saves the position (row 0) for the help page
+    rx->pressKey(RKEY_Help);
+    rx->pressKey(RKEY_Down);
+    rx->pressKey(RKEY_Down);
+    ASSERT_EQ(cursor, 2);
+    RemoteMsg = 1;                    // a command file is done: "Remote Commands complete!"
+    rx->advance(1000);
+    EXPECT_EQ(RemoteMsg, 0);
+    EXPECT_EQ(cursor, 2);
+    EXPECT_TRUE(rx->screen().shows(" Show 22 on 0"));
+    rx->pressKey(RKEY_Down);
+    MsgCountdown = 2;                 // a refused timer of the queue
+    rx->advance(3000);
+    EXPECT_EQ(MsgCountdown, 0);
+    EXPECT_EQ(cursor, 3);
+}

@@ -233,6 +233,22 @@ TEST(NowView, UpOnTheFirstChannelWrapsToTheLastPageInTheLoopModes) {
     EXPECT_EQ(cursor, 0);
 }
 
+TEST(NowView, ShorterThanAPageTheLoopStillWrapsToTheLastChannel) {
+    TempDir dir;
+    Start s;
+    s.channels = 6;
+    s.words = {{96, 4}};   // loop over the buffered channels: all six
+    auto rx = start(dir, s);
+    openNow(*rx);
+    rx->pressKey(RKEY_Up);
+    EXPECT_EQ(_svcNum, 0);
+    EXPECT_EQ(cursor, 5);
+    rx->pressKey(RKEY_Down);
+    EXPECT_EQ(cursor, 0);
+    rx->pressKey(RKEY_Rewind);   // a page back from channel 0 as well
+    EXPECT_EQ(_svcNum + cursor, 5);
+}
+
 TEST(NowView, RightStopsAtViewSixUnlessFollowingEventsAreChosen) {
     TempDir dir;
     auto rx = start(dir);
@@ -386,4 +402,33 @@ TEST(EpgButtonPath, TheOpeningButtonClosesTheViewsAndOtherKeysDoNothing) {
     EXPECT_EQ(rx->pressKey(RKEY_Guide), 0u);
     EXPECT_EQ(_epgShow, 0);
     EXPECT_TRUE(rx->passedKeys().empty());
+}
+
+// --- The default view changed in the settings menu ---
+
+TEST(ViewKeys, TheDefaultViewChangedInTheMenuShowsTheSelectedChannelInTheOtherView) {
+    TempDir dir;
+    auto rx = start(dir);
+    bufferEvents(*rx, 3, 6);
+    openNow(*rx);
+    press(*rx, RKEY_Down, 3);
+    ASSERT_EQ(_svcNum + cursor, 3);
+    rx->pressKey(RKEY_Menu);
+    press(*rx, RKEY_Down, 16);   // row 17, the default view
+    rx->pressKey(RKEY_Left);
+    rx->pressKey(RKEY_Menu);
+    ASSERT_EQ(menu, 0);
+    EXPECT_EQ(settings.view, 0);
+    EXPECT_EQ(_svcNum, 3);
+    EXPECT_EQ(cursor, 0);
+    EXPECT_EQ(ListOffset, currEvent[3]);   // the running event
+    EXPECT_TRUE(rx->screen().shows("4. TV 4"));
+    // And back: the Now view's selected row is the Normal view's channel.
+    press(*rx, RKEY_Down, 2);
+    rx->pressKey(RKEY_Menu);
+    press(*rx, RKEY_Down, 16);
+    rx->pressKey(RKEY_Right);
+    rx->pressKey(RKEY_Menu);
+    EXPECT_EQ(settings.view, 1);
+    EXPECT_EQ(_svcNum + cursor, 3);
 }

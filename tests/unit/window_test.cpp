@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,7 @@ TEST(WindowList, AfterTheLastEventTheCursorStandsOnTheEmptyRowBehindIt) {
     openGuide(*b.rx);
     EXPECT_EQ(ListOffset, 2);
     EXPECT_TRUE(row(b.rx->screen(), 0).empty());
+    EXPECT_EQ(b.rx->screen().osdPixel(640, 125), box1_color);   // the selection stands there
     b.rx->pressKey(RKEY_Up);
     EXPECT_EQ(row(b.rx->screen(), 0), (Texts{" 22:00 - 23:00", " Last"}));
 }
@@ -429,6 +431,28 @@ TEST(WindowClock, TheListFollowsTheRunningEventWithoutMovingThePage) {
     EXPECT_EQ(textAt(s, 454, 88), nullptr);            // no bar for a chosen time
 }
 
+TEST(WindowClock, TheTimerListIsNotDrawnOverAMessageThatWaitsForAKey) {
+    Bench b = bench("20:05");
+    TimerRecord t;
+    std::memset(&t, 0, sizeof t);
+    t.is_rec = 1;
+    t.tuner = 3;
+    t.duration = 60;
+    t.start = (dword(time_mjd + 20) << 16) | (20u << 8);   // far beyond the guide
+    std::strcpy(t.name, "Later.rec");
+    ASSERT_EQ(TAP_Timer_Add(&t), 0);
+    openGuide(*b.rx);
+    b.rx->pressKey(RKEY_TimerList);
+    b.rx->pressKey(RKEY_Blue);   // find the timer's event: there is none
+    auto &s = b.rx->screen();
+    ASSERT_TRUE(s.shows("No event found for this timer!"));
+    b.rx->advance(12000);        // past the list's ten-second redraw
+    EXPECT_TRUE(s.shows("No event found for this timer!"));
+    b.rx->pressKey(RKEY_Down);   // closes the message only
+    EXPECT_FALSE(s.shows("No event found for this timer!"));
+    EXPECT_TRUE(s.shows("Later"));   // the list again
+}
+
 // --- Chosen time ---
 
 TEST(WindowChosenTime, QuarterHourStepsCarryAcrossMidnightBothWays) {
@@ -465,4 +489,22 @@ TEST(WindowChosenTime, TheChosenTimeFollowsTheSelectionOfEachView) {
     temp_h = 7;
     TempTime(0);
     EXPECT_EQ(temp_h, 7);
+}
+
+TEST(WindowChosenTime, AFollowingEventViewOnAnUnbufferedChannelTakesThePresent) {
+    Bench b = bench("20:05", 40);
+    int today = time_mjd;
+    settings.buffered_channels = 30;
+    // The scratch slot holds another channel's events: they say nothing of channel 35.
+    b.schedule(sim::kRadio, 0, {b.event("19:30", 60, "Radio news"), b.event("20:30", 60, "Radio music")});
+    FillBuffer(SVC_TYPE_Radio, 0);
+    ASSERT_EQ(max_Event[SLOT_SCRATCH], 2);
+    _svcType = SVC_TYPE_Tv;
+    _svcNum = 30;
+    cursor = 5;
+    settings.view = 2;
+    timeline_mode = 0;
+    search_mode = 0;
+    TempTime(0);
+    EXPECT_EQ(temp_mjd * 10000 + temp_h * 100 + temp_min, today * 10000 + 2000);
 }
