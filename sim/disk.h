@@ -18,8 +18,9 @@
 // holds the pointer. A closed handle stays allocated so that a second close is recognised.
 struct TapFile {
     std::string name;
-    std::FILE *fp = nullptr;
+    std::FILE *fp = nullptr;  // unbuffered: each read and write is one call of the system
     bool open = false;
+    bool readLast = false;    // the last operation read: a write must position the stream first
 };
 
 namespace sim {

@@ -37,12 +37,29 @@ int64_t localMsOfPacked(dword packed) {
 void Epg::setSchedule(int svcType, int svcNum, std::vector<GuideEvent> events) {
     std::stable_sort(events.begin(), events.end(),
                      [](const GuideEvent &a, const GuideEvent &b) { return a.startMs < b.startMs; });
-    schedules_[{svcType, svcNum}] = std::move(events);
+    Broadcast b;
+    b.events = std::move(events);
+    b.starts.reserve(b.events.size());
+    b.ends.reserve(b.events.size());
+    b.extTexts.reserve(b.events.size());
+    for (const GuideEvent &g : b.events) {
+        b.starts.push_back(packedTime(g.startMs));
+        b.ends.push_back(packedTime(g.endMs));
+        std::string text = g.extText;
+        std::replace(text.begin(), text.end(), '\n', '\x8A');
+        b.extTexts.push_back(std::move(text));
+    }
+    schedules_[{svcType, svcNum}] = std::move(b);
+}
+
+const Epg::Broadcast *Epg::broadcast(int svcType, int svcNum) const {
+    auto it = schedules_.find({svcType, svcNum});
+    return it == schedules_.end() ? nullptr : &it->second;
 }
 
 const std::vector<GuideEvent> &Epg::schedule(int svcType, int svcNum) const {
-    auto it = schedules_.find({svcType, svcNum});
-    return it == schedules_.end() ? kNoEvents : it->second;
+    const Broadcast *b = broadcast(svcType, svcNum);
+    return b ? b->events : kNoEvents;
 }
 
 void Epg::clear() { schedules_.clear(); }
@@ -50,7 +67,12 @@ void Epg::clear() { schedules_.clear(); }
 std::vector<PlatformEvent> Epg::records(int svcType, int svcNum, int64_t nowMs, int64_t horizonMs,
                                         bool runningAndNextOnly, int serviceId) const {
     std::vector<PlatformEvent> out;
-    for (const GuideEvent &g : schedule(svcType, svcNum)) {
+    const Broadcast *b = broadcast(svcType, svcNum);
+    if (!b)
+        return out;
+    out.reserve(runningAndNextOnly ? 2 : b->events.size());
+    for (size_t i = 0; i < b->events.size(); ++i) {
+        const GuideEvent &g = b->events[i];
         if (g.startMs >= horizonMs)
             break;  // the schedule is in start order
         if (g.endMs <= nowMs)
@@ -63,8 +85,8 @@ std::vector<PlatformEvent> Epg::records(int svcType, int svcNum, int64_t nowMs, 
         PlatformEvent e;
         std::memset(&e, 0, sizeof e);
         e.event_id = g.eventId;
-        e.start = packedTime(g.startMs);
-        e.end = packedTime(g.endMs);
+        e.start = b->starts[i];
+        e.end = b->ends[i];
         int64_t minutes = std::clamp<int64_t>((g.endMs - g.startMs) / kMsPerMinute, 0, kLongestMinutes);
         e.duration = static_cast<word>(((minutes / 60) << 8) | (minutes % 60));
         e.running_status = running ? kRunning : kNotRunning;
@@ -108,19 +130,24 @@ std::vector<PlatformEvent> Epg::events(int svcType, int svcNum, int64_t nowMs) {
 }
 
 std::string Epg::extInfo(const PlatformEvent &event) const {
-    const std::vector<GuideEvent> &events = schedule(event.svc_type, event.svc_num);
+    const std::string *text = extText(event);
+    return text ? *text : std::string();
+}
+
+const std::string *Epg::extText(const PlatformEvent &event) const {
+    const Broadcast *b = broadcast(event.svc_type, event.svc_num);
+    if (!b)
+        return nullptr;
     // Records carry whole minutes: look from the first event of that minute on.
     int64_t minuteMs = localMsOfPacked(event.start);
-    auto it = std::lower_bound(events.begin(), events.end(), minuteMs,
+    auto it = std::lower_bound(b->events.begin(), b->events.end(), minuteMs,
                                [](const GuideEvent &g, int64_t ms) { return g.startMs < ms; });
-    for (; it != events.end() && packedTime(it->startMs) == event.start; ++it) {
-        if (it->eventId != event.event_id)
-            continue;
-        std::string text = it->extText;
-        std::replace(text.begin(), text.end(), '\n', '\x8A');
-        return text;
+    for (size_t i = static_cast<size_t>(it - b->events.begin()); i < b->events.size() && b->starts[i] == event.start;
+         ++i) {
+        if (b->events[i].eventId == event.event_id)
+            return &b->extTexts[i];
     }
-    return "";
+    return nullptr;
 }
 
 }  // namespace sim

@@ -59,6 +59,9 @@ public:
     std::vector<PlatformEvent> events(int svcType, int svcNum, int64_t nowMs);
     // The extended text of a delivered record, lines joined by 0x8A; "" when there is none.
     std::string extInfo(const PlatformEvent &event) const;
+    // The same as kept by the firmware (valid until the channel's schedule changes); null when
+    // there is none.
+    const std::string *extText(const PlatformEvent &event) const;
 
     long requests() const { return requests_; }
     int64_t spanMs = kDefaultSpanMs;
@@ -66,7 +69,15 @@ public:
 
 private:
     using Key = std::pair<int, int>;  // service type, number
-    std::map<Key, std::vector<GuideEvent>> schedules_;
+    // A channel's schedule, and what the firmware hands over of each event worked out once when
+    // the schedule is set: the packed start and end, the extended text with 0x8A line breaks.
+    struct Broadcast {
+        std::vector<GuideEvent> events;
+        std::vector<dword> starts, ends;
+        std::vector<std::string> extTexts;
+    };
+    std::map<Key, Broadcast> schedules_;
+    const Broadcast *broadcast(int svcType, int svcNum) const;
     long requests_ = 0;
     // Records of the events not ended at nowMs that start before horizonMs; with
     // runningAndNextOnly, at most the running event (if any) and the one after it.

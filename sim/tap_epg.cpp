@@ -28,13 +28,13 @@ byte *TAP_EPG_GetExtInfo(PlatformEvent *event) {
     sim::Firmware &fw = sim::Firmware::active(__func__);
     if (!event)
         return nullptr;
-    std::string text = fw.epg.extInfo(*event);
-    if (text.empty())
+    const std::string *text = fw.epg.extText(*event);
+    if (!text || text->empty())
         return nullptr;
-    void *block = fw.heap.alloc(text.size() + 1);
+    void *block = fw.heap.alloc(text->size() + 1);
     if (!block)
         return nullptr;
-    std::memcpy(block, text.c_str(), text.size() + 1);
+    std::memcpy(block, text->c_str(), text->size() + 1);
     return static_cast<byte *>(block);
 }
 

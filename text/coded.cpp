@@ -104,7 +104,14 @@ int EncodeTxt(void *dst, const char *src, int size)
     while (p < text_end && !full) {
         // Five characters that all have a code make a word at once (the common case); a group
         // with a dropped character goes the long way, a character at a time.
-        while (n == 0 && p + CODES_PER_WORD <= text_end && w < words_end) {
+        const unsigned char *groups_end = p;
+        if (n == 0) {
+            // The whole groups that both the text and the words left have room for.
+            long groups = (long)(text_end - p) / CODES_PER_WORD;
+            long room = (long)(words_end - w) / CODED_WORD_BYTES;
+            groups_end = p + CODES_PER_WORD * (groups < room ? groups : room);
+        }
+        while (p < groups_end) {
             uint32_t c0 = enc_fast.code[p[0]], c1 = enc_fast.code[p[1]], c2 = enc_fast.code[p[2]];
             uint32_t c3 = enc_fast.code[p[3]], c4 = enc_fast.code[p[4]];
             if ((c0 | c1 | c2 | c3 | c4) & ENC_FAST_DROPPED)
@@ -147,6 +154,21 @@ int EncodeTxt(void *dst, const char *src, int size)
     return (int)(w - out);
 }
 
+// Two codes to their two characters: the pair c0 + 84 * c1 gives DecTable[c0], DecTable[c1]. A
+// word is three lookups: two pairs and the fifth code.
+enum { CODE_PAIRS = CODE_COUNT * CODE_COUNT };
+struct DecPairs {
+    unsigned char chars[CODE_PAIRS][2];
+    constexpr DecPairs() : chars()
+    {
+        for (int pair = 0; pair < CODE_PAIRS; pair++) {
+            chars[pair][0] = DecTable[pair % CODE_COUNT];
+            chars[pair][1] = DecTable[pair / CODE_COUNT];
+        }
+    }
+};
+static constexpr DecPairs dec_pairs;
+
 void DecodeTxt(char *dst, const void *src, int size)
 {
     if (dst == NULL || size <= 0)
@@ -158,16 +180,20 @@ void DecodeTxt(char *dst, const void *src, int size)
         for (int pos = 0; pos < size - CODES_PER_WORD; pos += CODES_PER_WORD) {
             uint32_t w = get_word(in);
             in += CODED_WORD_BYTES;
-            int ended = 0;
-            for (int k = 0; k < CODES_PER_WORD; k++) {
-                unsigned char c = DecTable[w % CODE_COUNT];
-                w /= CODE_COUNT;
-                dst[pos + k] = (char)c;
-                if (c == 0)
-                    ended = 1;
-            }
-            dst[pos + CODES_PER_WORD] = 0;
-            if (ended)
+            uint32_t high = w / CODE_PAIRS;
+            uint16_t c01, c23;
+            memcpy(&c01, dec_pairs.chars[w % CODE_PAIRS], 2);
+            memcpy(&c23, dec_pairs.chars[high % CODE_PAIRS], 2);
+            uint32_t code4 = high / CODE_PAIRS;   // at most 86: beyond 83 it counts from 0 again
+            unsigned char c4 = DecTable[code4 < CODE_COUNT ? code4 : code4 - CODE_COUNT];
+            char *out = dst + pos;
+            memcpy(out, &c01, 2);
+            memcpy(out + 2, &c23, 2);
+            out[4] = (char)c4;
+            out[5] = 0;
+            // A NUL among the first four characters: a zero byte in the word they make.
+            uint32_t four = (uint32_t)c01 | ((uint32_t)c23 << 16);
+            if (((four - 0x01010101u) & ~four & 0x80808080u) != 0 || c4 == 0)
                 break;
         }
     }
@@ -223,8 +249,10 @@ const char *DCT(const char *text)
         return "";
     if (settings.compress_text != 1)
         return text;
-    CopyCodedStr(_strBuf, text, DCT_CODED_SIZE);
-    DecodeTxt(dctstr, _strBuf, DCT_PLAIN_SIZE);
+    // Decoded where it lies: the decoder reads no further than the first word holding the end
+    // code, which comes no later than the zero word a copy through _strBuf would stop after,
+    // and it reads at most the (DCT_PLAIN_SIZE - 1) / 5 words such a copy would hold.
+    DecodeTxt(dctstr, text, DCT_PLAIN_SIZE);
     _strBuf[0] = 0;
     return dctstr;
 }

@@ -58,7 +58,7 @@ int StrCodedLen(const void *data, int limit);
 void CopyCodedStr(void *dst, const void *src, int size);
 
 // The plain text of a stored event text. A null text yields "". With coding off, text itself;
-// with coding on, text decoded into dctstr (through _strBuf, which is left empty).
+// with coding on, text decoded into dctstr, and _strBuf emptied.
 // Changes dctstr and _strBuf[0] when coding is on.
 const char *DCT(const char *text);
 

@@ -58,6 +58,8 @@ char *stroffsetcpy(char *dst, const char *src, int offset, int count);
 // Each keeps exactly the bytes named, drops the others (no placeholder) and terminates the
 // result. The copying filters may work in place (dst == src): they never write ahead of what
 // they have read. All return their output buffer, or null (doing nothing) on null arguments.
+// CopyConvertTitleStr and ConvertByteStr measure their source first: it must be a string
+// (NUL-terminated), of which they take at most n bytes.
 
 // In place: keeps 32..126 and 161..255.
 char *ConvertStr(char *s);
@@ -99,5 +101,9 @@ char *ReplaceFirstFinding(char *text, const char *pattern, const char *replaceme
 // ASCII case is left alone (see strlwr_self). dst may be src; dst must hold n + 1 bytes.
 // Returns dst, or null when dst or src is null.
 char *ReplaceStrN(char *dst, const char *src, int n);
+
+// Fills table with what ReplaceStrN and then strlwr_self make of each byte under the current
+// `language`: the folding of the search, one lookup a byte. Null: nothing.
+void FoldLowerTable(unsigned char table[256]);
 
 #endif

@@ -6,6 +6,7 @@
 //   DCT          both settings of compress_text, read at every call
 #include <gtest/gtest.h>
 
+#include <stdint.h>
 #include <string.h>
 
 #include <string>
@@ -385,5 +386,63 @@ TEST(CodedRoundTrip, EncoderGivesTheWordsOfTheCharacterByCharacterAlgorithm) {
         ASSERT_EQ(n, (int)want.size()) << "text " << round << " size " << size;
         ASSERT_EQ(std::vector<unsigned char>(got.begin(), got.begin() + n), want) << "text " << round;
         ASSERT_EQ(got[size], 0xEE) << "written beyond size";
+    }
+}
+
+// The decoder as the algorithm reads, a code at a time: the decoder by pairs of codes must give
+// the same bytes for any words (codes beyond 83 in the fifth place included), ended anywhere, with
+// any size; DCT must read a stored text as a copy into _strBuf followed by the decoder would.
+TEST(CodedRoundTrip, DecoderGivesTheCharactersOfTheCodeByCodeAlgorithm) {
+    auto reference = [](std::vector<char> &dst, const unsigned char *src, int size) {
+        dst[0] = 0;
+        for (int pos = 0; size > 5 && pos < size - 5; pos += 5) {
+            uint32_t w = word_at(src + 4 * (pos / 5));
+            int ended = 0;
+            for (int k = 0; k < 5; ++k) {
+                dst[pos + k] = (char)DecTable[w % 84];
+                w /= 84;
+                ended |= dst[pos + k] == 0;
+            }
+            dst[pos + 5] = 0;
+            if (ended)
+                break;
+        }
+        dst[size - 1] = 0;
+    };
+    uint32_t seed = 5;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return seed;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        int words = 1 + (int)(next() >> 8) % 40;
+        std::vector<unsigned char> src(4 * words + 4, 0);
+        for (int i = 0; i < words; ++i) {
+            uint32_t w = next();
+            unsigned kind = (next() >> 8) % 10;
+            if (kind < 7) {   // a word of five real codes, now and then one of them the end code
+                w = 0;
+                for (int k = 4; k >= 0; --k)
+                    w = w * 84 + ((next() >> 8) % 40 == 0 ? 0 : 1 + (next() >> 8) % 83);
+            }
+            for (int k = 0; k < 4; ++k)
+                src[4 * i + k] = (unsigned char)(w >> (8 * k));
+        }
+        int size = 1 + (int)(next() >> 8) % 230;
+        std::vector<char> want(size, '#'), got(size + 8, '#');
+        reference(want, src.data(), size);
+        DecodeTxt(got.data(), src.data(), size);
+        for (int i = 0; i < size; ++i)
+            ASSERT_EQ(got[i], want[i]) << "round " << round << " byte " << i << " size " << size;
+        ASSERT_EQ(got[size], '#') << "written beyond size";
+
+        // DCT of the same words as a stored text (a zero word behind them).
+        settings.compress_text = 1;
+        std::vector<unsigned char> copy(DCT_CODED_SIZE, 0);
+        CopyCodedStr(copy.data(), src.data(), (int)src.size());
+        std::vector<char> plain(DCT_PLAIN_SIZE);
+        reference(plain, copy.data(), DCT_PLAIN_SIZE);
+        ASSERT_STREQ(DCT((const char *)src.data()), plain.data()) << "round " << round;
+        settings.compress_text = 0;
     }
 }
