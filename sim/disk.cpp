@@ -140,6 +140,7 @@ uint32_t Disk::write(const void *buf, uint32_t blockSize, uint32_t blocks, TapFi
     uint64_t want = uint64_t(blockSize) * blocks;
     if (faults.failWritesAfterBytes >= 0 && want > uint64_t(faults.failWritesAfterBytes))
         want = uint64_t(faults.failWritesAfterBytes);
+    ++writeCalls_;
     if (file->readLast)
         std::fseek(file->fp, 0, SEEK_CUR);  // C streams need a seek between reading and writing
     file->readLast = false;
