@@ -41,14 +41,15 @@ void Epg::setSchedule(int svcType, int svcNum, std::vector<GuideEvent> events) {
     b.events = std::move(events);
     b.starts.reserve(b.events.size());
     b.ends.reserve(b.events.size());
-    b.extTexts.reserve(b.events.size());
+    b.firstBreak.reserve(b.events.size() + 1);
     for (const GuideEvent &g : b.events) {
         b.starts.push_back(packedTime(g.startMs));
         b.ends.push_back(packedTime(g.endMs));
-        std::string text = g.extText;
-        std::replace(text.begin(), text.end(), '\n', '\x8A');
-        b.extTexts.push_back(std::move(text));
+        b.firstBreak.push_back(static_cast<uint32_t>(b.breaks.size()));
+        for (size_t at = g.extText.find('\n'); at != std::string::npos; at = g.extText.find('\n', at + 1))
+            b.breaks.push_back(static_cast<uint32_t>(at));
     }
+    b.firstBreak.push_back(static_cast<uint32_t>(b.breaks.size()));
     schedules_[{svcType, svcNum}] = std::move(b);
 }
 
@@ -130,24 +131,43 @@ std::vector<PlatformEvent> Epg::events(int svcType, int svcNum, int64_t nowMs) {
 }
 
 std::string Epg::extInfo(const PlatformEvent &event) const {
-    const std::string *text = extText(event);
-    return text ? *text : std::string();
+    ExtText t = extText(event);
+    std::string text(t.text ? t.text->size() : 0, '\0');
+    if (!text.empty())
+        t.copyTo(&text[0]);
+    return text;
 }
 
-const std::string *Epg::extText(const PlatformEvent &event) const {
-    const Broadcast *b = broadcast(event.svc_type, event.svc_num);
-    if (!b)
-        return nullptr;
+long Epg::indexOf(const Broadcast &b, const PlatformEvent &event) const {
     // Records carry whole minutes: look from the first event of that minute on.
     int64_t minuteMs = localMsOfPacked(event.start);
-    auto it = std::lower_bound(b->events.begin(), b->events.end(), minuteMs,
+    auto it = std::lower_bound(b.events.begin(), b.events.end(), minuteMs,
                                [](const GuideEvent &g, int64_t ms) { return g.startMs < ms; });
-    for (size_t i = static_cast<size_t>(it - b->events.begin()); i < b->events.size() && b->starts[i] == event.start;
+    for (size_t i = static_cast<size_t>(it - b.events.begin()); i < b.events.size() && b.starts[i] == event.start;
          ++i) {
-        if (b->events[i].eventId == event.event_id)
-            return &b->extTexts[i];
+        if (b.events[i].eventId == event.event_id)
+            return static_cast<long>(i);
     }
-    return nullptr;
+    return -1;
+}
+
+Epg::ExtText Epg::extText(const PlatformEvent &event) const {
+    ExtText t;
+    const Broadcast *b = broadcast(event.svc_type, event.svc_num);
+    long i = b ? indexOf(*b, event) : -1;
+    if (i < 0)
+        return t;
+    size_t k = static_cast<size_t>(i);
+    t.text = &b->events[k].extText;
+    t.breaks = b->breaks.data() + b->firstBreak[k];
+    t.breakCount = b->firstBreak[k + 1] - b->firstBreak[k];
+    return t;
+}
+
+void Epg::ExtText::copyTo(char *dst) const {
+    std::memcpy(dst, text->c_str(), text->size() + 1);
+    for (size_t k = 0; k < breakCount; ++k)
+        dst[breaks[k]] = '\x8A';
 }
 
 }  // namespace sim
