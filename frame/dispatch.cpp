@@ -22,6 +22,7 @@
 #include "search/keyboard.h"
 #include "search/record.h"
 #include "settings/settings.h"
+#include "timers/editor.h"
 #include "views/help.h"
 #include "views/info.h"
 #include "views/nowview.h"
@@ -239,12 +240,15 @@ static void close_settings_menu(void)
     DrawEPG(0);
 }
 
-// The text the keyboard edits and its limit: the search word through _strBuf2. The timer
-// editor does not open the keyboard until the timer table hands out its new-timer slot, so a
-// timer name also goes through _strBuf2 for now, at a timer name's limit.
+// The text the keyboard edits and its limit: the name of the timer being edited, or the search
+// word through _strBuf2.
 static char *keyboard_text(int *limit)
 {
-    *limit = timer_mode != 0 ? KEYB_LIMIT_TIMER : KEYB_LIMIT_SEARCH;
+    if (timer_mode != 0) {
+        *limit = KEYB_LIMIT_TIMER;
+        return Timer_EditedName();
+    }
+    *limit = KEYB_LIMIT_SEARCH;
     return _strBuf2;
 }
 

@@ -175,12 +175,7 @@ static void startup_search_message(void)
             search_start = 0;
             return;
         }
-        SearchEntry *working = &Search[SEARCH_WORKING];
-        working->first_place = 1;
-        working->last_place = (uint8_t)settings.scan_max_channels;
-        working->window_start = 0;
-        working->window_end = 0;
-        working->weekdays = 9;
+        SearchEntryDefaults(&Search[SEARCH_WORKING]);
         strcpy(_strBuf2, "???");
         search_idx = SEARCH_WORKING;
         search_start = START_SEARCH_SHOWS;
@@ -200,8 +195,8 @@ static void startup_search_message(void)
 
 // Sets the first timer of the queue on seconds that are multiples of
 // settings.search_record_delay (every pass when it is 0). A timer of a remote command that the
-// receiver refused puts up its error for RemoteMsgWait seconds. Returns IDLE_CONSUMED then,
-// else IDLE_GOES_ON.
+// receiver refused puts up its error for RemoteMsgWait seconds (5 without a value). Returns
+// IDLE_CONSUMED then, else IDLE_GOES_ON.
 static int set_waiting_timer(void)
 {
     if (ToSetTimer_max <= 0 || MsgCountdown != 0)
@@ -214,8 +209,7 @@ static int set_waiting_timer(void)
     Set_Timer(IDLE_TIMER_FROM_QUEUE);
     SetTimer_lastsec = time_sec;
     if (RemoteMsg == 1 && TimerError != 0) {
-        int wait = RemoteMsgWait < 0 ? 0 : RemoteMsgWait > 255 ? 255 : RemoteMsgWait;
-        MsgCountdown = (byte)wait;
+        MsgCountdown = (byte)RemoteErrorSeconds();
         TAP_ExitNormal();
         TimerErrorMsg2();
         return IDLE_CONSUMED;

@@ -8,8 +8,6 @@
 //   --- Normal view ---
 //   --- Now view ---
 //   --- Result lists ---
-//   --- Timer list ---
-//   --- Timer editor ---
 //   --- EPG-button path and the table's entry ---
 #include "frame/keys.h"
 
@@ -52,18 +50,9 @@
 enum {
     QUARTER_HOUR = 15,
     SEARCH_MIN_CHARS = 2,           // a word shorter than this becomes "???"
-    TIMER_LIST_PAGE = 9,
-    TIMER_EDITOR_LAST = 10,         // rows 0..10
-    TIMER_EDITOR_DELETE_ROW = 10,
-    TIMER_EDITOR_TIME_FROM = 3,     // rows 3 and 4: start and end, which << and >> move by hours
-    TIMER_EDITOR_TIME_TO = 4,
-    KEYS_TIMER_EDITED = 71,         // the timer slot the editor edits
-    KEYS_TIMER_UNCHANGED = 72,      // the unchanged copy of the timer being edited
     TIMEBAR_TITLE_LAST = 8,
     TIMEBAR_NOW_FIRST = -1, TIMEBAR_NOW_LAST = 16,
-    HOUR_STEP = 60,
-    SEARCH_LIST_OPENED = 1, SEARCH_EDITOR_OPENED = 2,
-    TIMER_EDITOR_FROM_LIST = 3, TIMER_LIST_OPEN = 2
+    SEARCH_LIST_OPENED = 1, SEARCH_EDITOR_OPENED = 2
 };
 
 // --- Shared actions ---
@@ -237,7 +226,7 @@ static void open_timer_list(void)
 {
     CloseInfoWin(1);
     Position_Store();
-    timer_mode = TIMER_LIST_OPEN;
+    timer_mode = TIMER_MODE_LIST;
     cursor = 0;
     ListOffset = 0;
     DrawEPG(1);
@@ -405,15 +394,6 @@ static void list_row_down(void)
     draw_view(0);
 }
 
-// Up in the search and timer lists: the row above, or the page one row back on the first row.
-static void list_row_up_in_list(void)
-{
-    if (cursor > 0)
-        cursor--;
-    else if (ListOffset > 0)
-        ListOffset--;
-}
-
 static void list_page(int direction)
 {
     ListOffset += direction * page_rows();
@@ -421,13 +401,6 @@ static void list_page(int direction)
         ListOffset = 0;
     timeline_mode = 0;
     draw_view(0);
-}
-
-// The list position to come back to from its editor.
-static void keep_list_position(void)
-{
-    ListOffset_store2 = ListOffset;
-    cursor_store2 = cursor;
 }
 
 // --- Keys of both views ---
@@ -750,106 +723,6 @@ static dword keys_result_list(dword key)
     }
 }
 
-// --- Timer list ---
-
-// Opens the selected timer in the editor on `row` (0 the name, 10 delete).
-static void edit_selected_timer(int row)
-{
-    int timer = ListOffset + cursor;
-    if (max_Timers < 1 || timer < 0 || timer >= max_Timers)
-        return;
-    timer_edit = 1;
-    CopyTimer(KEYS_TIMER_EDITED, timer);
-    CopyTimer(KEYS_TIMER_UNCHANGED, timer);
-    timer_mode = TIMER_EDITOR_FROM_LIST;
-    keep_list_position();
-    cursor = row;
-    ListOffset = 0;
-    DrawEPG(1);
-}
-
-static void timer_list_sort(int kind)
-{
-    settings.timerlist_sort = kind;
-    cursor = 0;
-    ListOffset = 0;
-    ReadTimers();
-    Timer_List();
-}
-
-// A key in the timer list (timer_mode 2). New timers (Red) and the jump to a timer's event
-// (Blue) come with the timer table's work slots.
-static dword keys_timer_list(dword key)
-{
-    switch (key) {
-    case RKEY_Up:
-        list_row_up_in_list();
-        Timer_List();
-        return 0;
-    case RKEY_Down:
-        cursor++;
-        Timer_List();
-        return 0;
-    case RKEY_Rewind:
-        ListOffset -= TIMER_LIST_PAGE;
-        if (ListOffset < 0)
-            ListOffset = 0;
-        Timer_List();
-        return 0;
-    case RKEY_Forward:
-        ListOffset += TIMER_LIST_PAGE;
-        Timer_List();
-        return 0;
-    case RKEY_Green:
-    case RKEY_Yellow:
-        timer_list_sort(key == RKEY_Green ? 1 : 2);
-        return 0;
-    case RKEY_Ok:
-        edit_selected_timer(0);
-        return 0;
-    case RKEY_Help:
-        edit_selected_timer(TIMER_EDITOR_DELETE_ROW);
-        return 0;
-    case RKEY_Info:
-        HelpTimerlist();
-        timerlisthelp = 1;
-        return 0;
-    default:
-        return 0;
-    }
-}
-
-// --- Timer editor ---
-
-// A key in the timer editor (timer_mode 1 or 3), rows 0..10. The actions of OK (keyboard, save,
-// record now, delete) and the date key come with the editor's own operations.
-static dword keys_timer_editor(dword key)
-{
-    switch (key) {
-    case RKEY_Up:
-        cursor = cursor <= 0 ? TIMER_EDITOR_LAST : cursor - 1;
-        ListOffset = 0;
-        Timer_Menu(0);
-        return 0;
-    case RKEY_Down:
-        cursor = cursor >= TIMER_EDITOR_LAST ? 0 : cursor + 1;
-        ListOffset = 0;
-        Timer_Menu(0);
-        return 0;
-    case RKEY_Left:
-    case RKEY_Right:
-        Timer_Menu(key == RKEY_Left ? -1 : 1);
-        return 0;
-    case RKEY_Rewind:
-    case RKEY_Forward:
-        if (cursor >= TIMER_EDITOR_TIME_FROM && cursor <= TIMER_EDITOR_TIME_TO)
-            Timer_Menu(key == RKEY_Rewind ? -HOUR_STEP : HOUR_STEP);
-        return 0;
-    default:
-        return 0;
-    }
-}
-
 // --- EPG-button path and the table's entry ---
 
 dword Keys_EpgButton(dword key)
@@ -911,10 +784,10 @@ dword Keys_View(dword key)
         save_and_close();
         return 0;
     }
-    if (timer_mode == 1 || timer_mode == TIMER_EDITOR_FROM_LIST)
-        return keys_timer_editor(key);
-    if (timer_mode == TIMER_LIST_OPEN)
-        return keys_timer_list(key);
+    if (timer_mode == TIMER_MODE_FROM_EPG || timer_mode == TIMER_MODE_FROM_LIST)
+        return Keys_TimerEditor(key);
+    if (timer_mode == TIMER_MODE_LIST)
+        return Keys_TimerList(key);
     if (search_mode == SEARCH_LIST_OPENED)
         return Keys_SearchList(key);
     if (search_mode == SEARCH_EDITOR_OPENED)

@@ -48,12 +48,18 @@ bool parseChannelRef(const std::string &text, int &svcType, int &svcNum) {
 std::string usage() {
     return "usage: receiver [options] --script FILE|-\n"
            "       receiver [options] --demo DIR\n"
+           "       receiver [options] --serve PORT [--serve-addr ADDR]\n"
            "       receiver --dump-buffer FILE|DIR\n"
            "       receiver --buffer-to-xmltv FILE|DIR OUT.xml [--tz ZONE]\n"
            "The virtual receiver: loads the Dir'o ROD plug-in image as the firmware does and drives it.\n"
            "  --script FILE     run a script (- reads standard input); exit 0 when every expect held,\n"
            "                    1 when one failed, 2 for a bad option or script line\n"
            "  --demo DIR        run the built-in demo on a fresh disk DIR/disk, screenshots into DIR\n"
+           "  --serve PORT      run the receiver on its own clock and serve its page on 127.0.0.1:PORT\n"
+           "                    (the next free port when PORT is taken; 0 any free port); its address is\n"
+           "                    printed; Ctrl-C stops it\n"
+           "  --serve-addr ADDR serve the page on ADDR instead (0.0.0.0: every interface; anyone who\n"
+           "                    reaches it can press keys, read and drop files, power-cycle the receiver)\n"
            "  --disk DIR        the plug-in's folder (created if missing; default ./receiver-disk)\n"
            "  --lineup FILE     channel list: TV|name|service id|logical number|transponder[|XMLTV id]\n"
            "                    or RA|..., # comments (default: the built-in demo lineup)\n"
@@ -121,7 +127,7 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
         static const char *const kWithValue[] = {"--disk",   "--lineup",      "--clock",       "--channel",
                                                  "--osd-language", "--free-mb", "--script",      "--demo",
                                                  "--plugin", "--guide",       "--guide-shift", "--tz",
-                                                 "--eit",    "--dump-buffer"};
+                                                 "--eit",    "--dump-buffer", "--serve",     "--serve-addr"};
         bool known = false;
         for (const char *k : kWithValue)
             known = known || name == k;
@@ -222,10 +228,35 @@ OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, s
                 return OptionsResult::Error;
             }
             out.dumpBuffer = value;
+        } else if (name == "--serve") {
+            if (!parseInt(value, 0, 65535, n)) {
+                error = "--serve " + value + ": expected a port number 0..65535 (0: any free port)";
+                return OptionsResult::Error;
+            }
+            out.servePort = static_cast<int>(n);
+        } else if (name == "--serve-addr") {
+            if (value.empty()) {
+                error = "--serve-addr needs an address such as 127.0.0.1 or 0.0.0.0";
+                return OptionsResult::Error;
+            }
+            out.serveAddr = value;
+            out.serveAddrGiven = true;
         }
     }
     if (out.help)
         return OptionsResult::Help;
+    if (out.serveAddrGiven && out.servePort < 0) {
+        error = "--serve-addr goes with --serve PORT";
+        return OptionsResult::Error;
+    }
+    if (out.servePort >= 0) {
+        if (!out.script.empty() || !out.demoDir.empty() || !out.dumpBuffer.empty() || !out.bufferToXmltv.empty()) {
+            error = "--serve runs the receiver for the page in the browser: give it without --script, --demo, "
+                    "--dump-buffer or --buffer-to-xmltv";
+            return OptionsResult::Error;
+        }
+        return OptionsResult::Serve;
+    }
     if (!out.bufferToXmltv.empty()) {
         if (!out.script.empty() || !out.demoDir.empty() || !out.dumpBuffer.empty()) {
             error = "--buffer-to-xmltv runs on its own: give it without --script, --demo or --dump-buffer";

@@ -38,11 +38,15 @@ struct Options {
     std::string bufferToXmltv;       // a buffer file (or its folder) to write as an XMLTV guide ...
     std::string xmltvOut;            // ... into this file ("-" standard output)
     bool help = false;
+    int servePort = -1;              // --serve: the page's port (0 any free one), -1 no page
+    std::string serveAddr = "127.0.0.1";  // --serve-addr: the address the page is served on
+    bool serveAddrGiven = false;
 };
 
 // NothingToRun: neither --script nor --demo nor --dump-buffer nor --buffer-to-xmltv (the caller
 // shows the usage).
-enum class OptionsResult { Run, Help, Error, NothingToRun, DumpBuffer, BufferToXmltv };
+// Serve: the receiver runs on its own clock and is driven from a page in the browser (--serve).
+enum class OptionsResult { Run, Help, Error, NothingToRun, DumpBuffer, BufferToXmltv, Serve };
 
 OptionsResult parseOptions(const std::vector<std::string> &args, Options &out, std::string &error);
 

@@ -1,5 +1,6 @@
 // The receiver program's flow (see program.h): options, the guide and the lineup, the script or
-// the demo, the virtual receiver; or the dump of a buffer file, or the buffer file as XMLTV.
+// the demo or the page in the browser, the virtual receiver; or the dump of a buffer file, or the
+// buffer file as XMLTV.
 #include "receiver/program.h"
 
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "receiver/lineup.h"
 #include "receiver/options.h"
 #include "receiver/script.h"
+#include "receiver/web_server.h"
 #include "receiver/xmltv_write.h"
 #include "receiver/zone.h"
 #include "sim/clock.h"
@@ -25,7 +27,8 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
                std::ostream &out, std::ostream &err) {
     Options opt;
     std::string why;
-    switch (parseOptions(args, opt, why)) {
+    OptionsResult parsed = parseOptions(args, opt, why);
+    switch (parsed) {
     case OptionsResult::Help:
         out << usage();
         return 0;
@@ -40,8 +43,10 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
     case OptionsResult::BufferToXmltv:
         return runBufferToXmltv(opt.bufferToXmltv, opt.xmltvOut, opt.zone, out, err);
     case OptionsResult::Run:
+    case OptionsResult::Serve:
         break;
     }
+    bool serve = parsed == OptionsResult::Serve;
 
     // The guide is read before the clock (--tz guide takes its zone) and before the lineup
     // (without --lineup its channels are the lineup).
@@ -98,6 +103,8 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
     if (demo) {
         text = demoScriptText();
         script.name = "demo";
+    } else if (serve) {
+        script.name = "page";  // driven from the page: no script
     } else if (opt.script == "-") {
         std::ostringstream all;
         all << in.rdbuf();
@@ -114,7 +121,7 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
         text = all.str();
         script.name = opt.script;
     }
-    if (!parseScript(text, script.name, script, errors)) {
+    if (!serve && !parseScript(text, script.name, script, errors)) {
         for (const std::string &e : errors)
             err << e << "\n";
         return 2;
@@ -193,6 +200,15 @@ int runProgram(const std::vector<std::string> &args, const std::string &builtInI
     const sim::PluginImageInfo &info = rx->host().info();
     err << "receiver: " << info.programName << " started at " << sim::formatLocalTime(rx->firmware().clock.nowMs())
         << " on disk " << rx->firmware().disk.folder() << "\n";
+    if (serve) {
+        ServeSettings ss;
+        ss.port = opt.servePort;
+        ss.address = opt.serveAddr;
+        ss.lineup = lineup;
+        ss.guideFile = opt.guideFile;
+        ss.guide = std::move(guide);
+        return serveReceiver(std::move(rx), ss, out, err);
+    }
     return runScript(script, *rx, run);
 }
 

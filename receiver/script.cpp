@@ -338,8 +338,11 @@ bool parseCommand(const std::vector<std::string> &w, const std::vector<bool> &qu
             c.count = static_cast<int>(timers);
             return true;
         }
-        if (w[1] == "screen" || w[1] == "no-screen") {
-            c.op = w[1] == "screen" ? Op::ExpectScreen : Op::ExpectNoScreen;
+        if (w[1] == "screen" || w[1] == "no-screen" || w[1] == "shown" || w[1] == "no-shown") {
+            c.op = w[1] == "screen"      ? Op::ExpectScreen
+                   : w[1] == "no-screen" ? Op::ExpectNoScreen
+                   : w[1] == "shown"     ? Op::ExpectShown
+                                         : Op::ExpectNoShown;
             if (c.arg.empty()) {
                 why = "the text to look for is empty";
                 return false;
@@ -354,10 +357,37 @@ bool parseCommand(const std::vector<std::string> &w, const std::vector<bool> &qu
             }
             return true;
         }
-        why = "expect what? \"" + w[1] + "\" (screen, no-screen, file, no-file, timers)";
+        why = "expect what? \"" + w[1] + "\" (screen, no-screen, shown, no-shown, file, no-file, timers)";
         return false;
     }
+    if (verb == "put") {
+        if (!wantArgs(1, 1, "put NAME, then the file's lines, then a line \"end\""))
+            return false;
+        c.op = Op::Put;
+        c.arg = w[1];
+        if (!sim::Disk::validName(c.arg)) {
+            why = "\"" + c.arg + "\" is not a file name of the plug-in's folder";
+            return false;
+        }
+        return true;
+    }
     why = "unknown command \"" + verb + "\"";
+    return false;
+}
+
+// The lines after a put up to the line "end", each ended with CR LF as a PC writes them, into
+// c.text. False when no "end" follows.
+bool readPutLines(std::istringstream &in, int &lineNo, Command &c) {
+    std::string line;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line.compare(first, std::string::npos, "end") == 0)
+            return true;
+        c.text += line + "\r\n";
+    }
     return false;
 }
 
@@ -395,6 +425,21 @@ bool keyCode(const std::string &name, uint32_t &code) {
         }
     }
     return false;
+}
+
+std::vector<std::string> keyNames() {
+    std::vector<std::string> names;
+    std::vector<uint32_t> seen;
+    for (const KeyName &k : kKeys) {
+        bool alias = false;
+        for (uint32_t c : seen)
+            alias = alias || c == k.code;
+        if (!alias) {
+            names.push_back(k.name);
+            seen.push_back(k.code);
+        }
+    }
+    return names;
 }
 
 bool parseDuration(const std::string &text, int64_t &ms, bool limited) {
@@ -440,10 +485,16 @@ bool parseScript(const std::string &text, const std::string &name, Script &out, 
         c.source = line;
         while (!c.source.empty() && (c.source.back() == '\r' || c.source.back() == ' '))
             c.source.pop_back();
-        if (quoted[0] || !parseCommand(words, quoted, c, why)) {
+        bool parsed = !quoted[0] && parseCommand(words, quoted, c, why);
+        // The lines of a put belong to it, also when its own line is wrong.
+        if (!quoted[0] && words[0] == "put" && !readPutLines(in, lineNo, c) && parsed) {
+            errors.push_back(name + ":" + std::to_string(c.line) + ": no line \"end\" closes the lines of " + c.arg);
+            continue;
+        }
+        if (!parsed) {
             if (why.empty())
                 why = "a command word is missing";
-            errors.push_back(name + ":" + std::to_string(lineNo) + ": " + why);
+            errors.push_back(name + ":" + std::to_string(c.line) + ": " + why);
             continue;
         }
         script.commands.push_back(c);

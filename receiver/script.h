@@ -1,7 +1,8 @@
 // The receiver's script language: one command a line, `#` comments, parsed completely before
 // anything runs, then run against a sim::Receiver. Commands: key, hold, wait, clock, tune, state,
 // restart, snap, dump screen, dump settings, dump guide, expect screen / no-screen / file / no-file,
-// record, record-stop, add-timer, dump timers, dump recordings, expect timers.
+// record, record-stop, add-timer, dump timers, dump recordings, expect timers, put (a file into
+// the plug-in's folder, its lines following up to "end"), expect shown / no-shown.
 // Example:
 //   rx::Script s; std::vector<std::string> errors;
 //   if (rx::parseScript("key GUIDE\nwait 2s\nexpect screen \"Guide\"\n", "t.rod", s, errors))
@@ -23,7 +24,7 @@ namespace rx {
 enum class Op {
     Key, Hold, Wait, Clock, Tune, State, Restart, Snap, DumpScreen, DumpSettings, DumpGuide,
     ExpectScreen, ExpectNoScreen, ExpectFile, ExpectNoFile, Record, RecordStop,
-    AddTimer, DumpTimers, DumpRecordings, ExpectTimers
+    AddTimer, DumpTimers, DumpRecordings, ExpectTimers, Put, ExpectShown, ExpectNoShown
 };
 
 struct Command {
@@ -42,6 +43,7 @@ struct Command {
     bool isRec = true;       // a recording timer, else "-P-"
     int tuner = 3;           // 0, 1 or 3
     int mode = 0;            // 0 OT, 1 ED, 2 WE, 3 WL, 4 WD
+    std::string text;        // Put: the file's bytes (arg is its name)
 };
 
 struct Script {
@@ -61,6 +63,8 @@ std::string noSuchChannel(const sim::Channels &channels, int svcType);
 
 // A key name of the script language (OK, EXIT, <<, 0x1001E, ...); false when unknown.
 bool keyCode(const std::string &name, uint32_t &code);
+// The names of the remote's keys, one per key (REWIND, not its alias <<), in the table's order.
+std::vector<std::string> keyNames();
 // The longest a script lets time pass in one command.
 constexpr int64_t kMaxWaitMs = 366LL * 24 * 3600000;
 // "500ms", "3s", "20m", "2h" (a bare number is seconds); false when malformed or, when limited,

@@ -41,8 +41,14 @@ public:
           err_(s.err ? *s.err : std::cerr) {}
 
     int run() {
+        rx_.screen().clearLog();
         for (const Command &c : script_.commands) {
             bool wasRunning = rx_.pluginRunning();
+            // Checks of shown texts in a row look at the same stretch; the next command starts a new one.
+            bool checksShown = c.op == Op::ExpectShown || c.op == Op::ExpectNoShown;
+            if (shownChecked_ && !checksShown)
+                rx_.screen().clearLog();
+            shownChecked_ = checksShown;
             if (!step(c))
                 return 2;
             if (!sim::firmwareCanHold(rx_.firmware().clock.nowMs())) {
@@ -64,6 +70,7 @@ private:
     std::string dir_;
     std::ostream &out_, &err_;
     int failures_ = 0;
+    bool shownChecked_ = false;   // the last command checked the texts shown
 
     std::string where(const Command &c) const { return script_.name + ":" + std::to_string(c.line) + ": "; }
 
@@ -236,6 +243,23 @@ private:
             return true;
         case Op::AddTimer:
             return addTimer(c);
+        case Op::Put: {
+            std::ofstream f(rx_.firmware().disk.pathOf(c.arg), std::ios::binary | std::ios::trunc);
+            f << c.text;
+            if (!f)
+                return error(c, "cannot write " + rx_.firmware().disk.pathOf(c.arg));
+            return true;
+        }
+        case Op::ExpectShown:
+        case Op::ExpectNoShown: {
+            std::string needle = sim::utf8ToLatin1(c.arg);
+            bool shown = false;
+            for (const sim::ScreenText &t : rx_.screen().textLog())
+                shown = shown || t.text.find(needle) != std::string::npos;
+            if (shown != (c.op == Op::ExpectShown))
+                fail(c, quoted(c.arg) + (shown ? " was shown" : " was not shown since the last check"), true);
+            return true;
+        }
         case Op::DumpTimers:
             return writeOut(c, c.arg, timersJson(rx_.firmware()));
         case Op::DumpRecordings:

@@ -146,6 +146,7 @@ static int is_junk(const char *line)
 void ReadCommandFile(int kind)
 {
     restore_timerbackup = 0;
+    ClearRejectedCommands();
     const char *name = file_name_of(kind);
     if (name == NULL)
         return;
@@ -195,6 +196,7 @@ void ReadCommandFile(int kind)
     if (kind == COMMAND_KIND_COMMANDS && max_Search != entries_before)
         SaveSearch();
     Command_found = 0;
+    ShowRejectedCommands();
     if (RemoteMsg == 1)
         cls();
 }

@@ -32,7 +32,8 @@ enum {
 // the command file is deleted; the search file is written again when it held a command (so that
 // commands run once), or after the command file when it added entries. A search file that opens
 // rebuilds the list from what it holds (an empty file empties it); a missing or unreadable one
-// leaves the list as it is.
+// leaves the list as it is. While remote messages are on, the command lines rejected in the file
+// are summed up on the screen at the end.
 // Changes Search, max_Search, restore_timerbackup (cleared first), Command_found (cleared at the
 // end), the files; whatever the commands change.
 void ReadCommandFile(int kind);

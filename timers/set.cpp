@@ -23,6 +23,7 @@
 #include "text/coded.h"
 #include "text/strutil.h"
 #include "timers/combine.h"
+#include "timers/editor.h"
 #include "timers/names.h"
 #include "timers/table.h"
 #include "views/nowview.h"
@@ -56,8 +57,6 @@ static const char *const queued_date[] = {"%d. %s - %04d-%02d-%02d %s", "%d. %s 
                                           "%d. %s - %02d.%02d.%04d %s"};
 static const char *const event_over[] = {"This event is already over!", "Die Sendung ist schon vorbei!",
                                          "Ohjelma on jo p\xE4\xE4ttynyt!"};
-static const char *const editor_missing[] = {"The timer editor is not available yet!",
-                                             "Der Timer-Editor fehlt noch!", "Ajastuseditoria ei ole viel\xE4!"};
 
 int TimerError;
 
@@ -366,13 +365,6 @@ static void one_key_message(const char *const texts[3])
     help = HELP_ONE_KEY;
 }
 
-// The timer editor on the new timer in slot 71 (record now) or on the marked timer in slot 72.
-// The editor is not drawn yet: the user is told so and nothing is set.
-static void open_timer_editor(void)
-{
-    one_key_message(editor_missing);
-}
-
 // The selected event: its channel and record, 1 when there is one.
 static int selected_event(int *channel, int *event)
 {
@@ -399,7 +391,7 @@ static void selected_mark(int channel, int event)
     ReadTimers();
     ReadRecInfo();
     int slot = channel == SLOT_RESULT ? SLOT_RESULT : BufferSlot(_svcType, channel);
-    int found = TimerCovering(_svcType, slot, event);
+    int found = TimerCovering(channel == SLOT_RESULT ? SVC_TYPE_Tv : _svcType, slot, event);   // results are TV
     cursorTimer = found;
     if (found >= 0) {
         cursorTimer = TimerList[found].index;
@@ -419,7 +411,7 @@ static void record_key_done(void)
 }
 
 // Record now: the extended timer would start in the past. Its start moves to now, shortening
-// it; what is left goes to the editor's record-now row.
+// it; what is left opens in the timer editor on its record-now row.
 static void record_running_event(int lead, int follow)
 {
     Enlarge_Timer(TIMER_SLOT_NEW, lead, follow);
@@ -431,7 +423,7 @@ static void record_running_event(int lead, int follow)
         one_key_message(event_over);
         return;
     }
-    open_timer_editor();
+    Timer_OpenEditor(0, 0, TIMER_ROW_SAVE);
 }
 
 void RecordSelectedEvent(void)
@@ -449,7 +441,7 @@ void RecordSelectedEvent(void)
     if (cursorTimer >= 0) {
         if (ChangePTimer() == 1) {
             CopyTimer(TIMER_SLOT_NEW, TIMER_SLOT_REFERENCE);
-            open_timer_editor();
+            Timer_OpenEditor(1, 0, TIMER_ROW_NAME);
             return;
         }
         record_key_done();

@@ -1,5 +1,5 @@
 // Writes the files the plug-in keeps on the receiver's disk from one fixed state into a folder
-// (settings, buffer file, exports, channel lists):
+// (settings, buffer file, exports, channel lists, timer list and backup):
 // run on the PC and on the receiver's processor, the two folders must hold the same bytes.
 // Usage: golden_files OUTDIR
 #include <cstdio>
@@ -12,9 +12,13 @@
 #include "export/channels.h"
 #include "export/export.h"
 #include "receiver/demo_guide.h"
+#include "remote/commands.h"
 #include "search/entries.h"
 #include "settings/settings.h"
 #include "tests/support/support.h"
+#include "timers/backup.h"
+#include "timers/set.h"
+#include "timers/table.h"
 
 namespace {
 
@@ -83,6 +87,20 @@ int main(int argc, char **argv) {
     ExportHTML(0);
     ExportCSV(0);
     Create_ChannelList();
+
+    // Timers from command lines, set from the queue, then the timer list and its backup.
+    const char *const commandLines[] = {
+        "Command.AddTimer:0001,2026-12-08,20:15,01:30,T+,OT,Rec;Tatort",
+        "Command.AddTimerExt:Sid028403|2026-12-09,06:00,01:00,000,000,001,WD,-P-;Morgen",
+        "Command.AddTimerByChName:zdf hd|2026-12-10,24:05,00:30,def,def,def,WL,Rec"};
+    for (const char *line : commandLines)
+        CheckCommands(line);
+    while (ToSetTimer_max > 0) {
+        CopyTimerToSet(QUEUE_TAKE_FIRST, TIMER_SLOT_SWAP);
+        Set_Timer(TIMER_SLOT_SWAP);
+    }
+    Create_TimerList(TIMER_FILE_LIST);
+    Create_TimerList(TIMER_FILE_BACKUP);
     std::printf("%s\n", dir.c_str());
     return 0;
 }

@@ -211,6 +211,9 @@ TEST(ReceiverProgram, TheDemoWritesScreenshotsOnAFreshDisk) {
     EXPECT_NE(readFile(out + "/13-timer-collision.txt").find("Collision with timer nr. 2 at channel 5"),
               std::string::npos);
     EXPECT_NE(readFile(out + "/timers.json").find("\"name\": \"Das Leben der Anderen.rec\""), std::string::npos);
+    // The timer list and the second timer in the editor.
+    EXPECT_EQ(readFile(out + "/25-timer-list.png").substr(1, 3), "PNG");
+    EXPECT_NE(readFile(out + "/26-timer-editor.txt").find("\" Edit Timer Nr. 2\""), std::string::npos);
     // A second run starts again from a fresh disk, and says what of the first it replaces.
     writeFile(out + "/disk/Diro_ROD.Search.ini", "x");
     auto again = runReceiver({"--demo", out});

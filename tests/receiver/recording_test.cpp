@@ -2,8 +2,8 @@
 // lineup and guide (Monday 2026-12-07 20:00), scripts press RECORD, the firmware's timer table
 // and recordings are dumped and read back.
 //   Setting     lead and follow time, tuner, title + ".rec" and the mark; the second tuner after
-//               a refusal; the collision box; a full table; the record-now case
-//   Methods     the five record-key methods, the second press on a "-P-" timer
+//               a refusal; the collision box; a full table; the record-now case opens the editor
+//   Methods     the five record-key methods, the second press on a "-P-" timer (or the editor)
 //   Neighbours  combining and cutting two events of one channel
 //   Time        the recording at the start minute, "R»" for the record button, the timer gone at
 //               its end; the dates in names renewed
@@ -14,71 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/receiver/timer_scripts.h"
 #include "tests/support/support.h"
 
 using testsupport::readFile;
 using testsupport::TempDir;
+using namespace timerscripts;
 
 namespace {
-
-// Settings words (byte offsets of the settings record).
-enum {
-    REC_STOP_ADD = 0,
-    REC_LEAD_TIME = 4,
-    REC_NAME_MANUAL = 32,
-    COMBINE_TIMERS = 116,
-    MANUAL_TIMER_METHOD = 136,
-    TIMER_NAME_DATE_REPLACE = 140
-};
-
-struct ScriptRun {
-    int exitCode;
-    std::string err;
-};
-
-// Runs a script on a fresh disk with the given settings; {dir} in the script stands for the test
-// folder (for dumps).
-ScriptRun runScript(const TempDir &dir, std::initializer_list<std::pair<int, int32_t>> words, std::string script) {
-    std::string disk = dir.file("disk");
-    std::filesystem::create_directories(disk);
-    testsupport::writeFile(disk + "/Diro_ROD.Settings.DAT", testsupport::settingsImage(words));
-    for (size_t at = script.find("{dir}"); at != std::string::npos; at = script.find("{dir}"))
-        script.replace(at, 5, dir.path());
-    auto r = testsupport::runReceiver({"--disk", disk, "--clock", "2026-12-07 20:00", "--script", "-"}, script);
-    return {r.exitCode, r.err};
-}
-
-// The objects of a JSON array dump, one per line as the receiver writes them.
-std::vector<std::string> objects(const std::string &path) {
-    std::vector<std::string> out;
-    std::istringstream in(readFile(path));
-    for (std::string line; std::getline(in, line);) {
-        size_t open = line.find('{');
-        if (open == std::string::npos)
-            continue;
-        line = line.substr(open);
-        if (!line.empty() && line.back() == ',')
-            line.pop_back();
-        out.push_back(line);
-    }
-    return out;
-}
-
-std::string timer(int index, const char *kind, int tuner, int channel, const char *start, int minutes,
-                  const char *name, const char *mode = "OT") {
-    std::ostringstream s;
-    s << "{\"index\": " << index << ", \"kind\": \"" << kind << "\", \"tuner\": " << tuner
-      << ", \"type\": \"tv\", \"channel\": " << channel << ", \"start\": \"2026-12-07 " << start
-      << "\", \"duration\": " << minutes << ", \"mode\": \"" << mode << "\", \"name\": \"" << name << "\"}";
-    return s.str();
-}
-
-// The mark in row `row` of the Normal view as the screen dump shows it.
-std::string mark(int row, const char *text, const char *colour) {
-    return "623 " + std::to_string(113 + 36 * row + 2) + " 1 0xFFFFFFFF " + colour + " \"" + text + "\"";
-}
-const char *const kRed = "0xFFD20000";
-const char *const kGreen = "0xFF008000";
 
 // --- Setting ---
 
@@ -144,17 +87,27 @@ expect no-screen "T2"
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
-TEST(Recording, AnEventUnderWayNeedsTheEditorAndSetsNothingYet) {
+TEST(Recording, AnEventUnderWayOpensTheEditorOnItsRecordNowRow) {
     TempDir dir;
     ScriptRun r = runScript(dir, {}, R"(key GUIDE
 key RECORD
-expect screen "The timer editor is not available yet!"
+expect screen " Record Now"
 expect timers 0
-key OK
-expect no-screen "The timer editor"
+dump screen {dir}/editor.txt
+key EXIT
+expect no-screen " Record Now"
 expect screen " Tagesschau"
+expect timers 0
 )");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // Tagesschau 20:00-20:15 with 3 minutes before and 15 after: from now, 30 minutes, the cursor
+    // on " Run Record".
+    std::vector<DumpedText> editor = screenTexts(dir.file("editor.txt"));
+    EXPECT_EQ(selectedRow(editor, 109), 9);
+    EXPECT_EQ(textAt(editor, 109, 9), " Run Record");
+    EXPECT_EQ(textAt(editor, 291, 0), " Tagesschau");
+    EXPECT_EQ(textAt(editor, 291, 3), "  20:00");
+    EXPECT_EQ(textAt(editor, 291, 4), "  20:30  (30 min)");
 }
 
 TEST(Recording, TheNameTakesTheManualSuffix) {
@@ -201,7 +154,7 @@ dump timers {dir}/second.json
                       std::vector<std::string>{timer(0, "Rec", 1, 0, "20:57", 63, "Markt.rec")})
                 << "method " << m.method;
         } else {
-            EXPECT_NE(second.find("The timer editor is not available yet!"), std::string::npos) << m.method;
+            EXPECT_NE(second.find("\" Edit Timer Nr. 1\""), std::string::npos) << m.method;
             EXPECT_EQ(objects(dir.file("second.json")), objects(dir.file("first.json"))) << m.method;
         }
     }
