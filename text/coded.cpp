@@ -66,8 +66,28 @@ static int is_zero_word(const unsigned char *p)
 
 // --- Encoding and decoding ---
 
-// EncTable with the dropped bytes as ENC_FAST_DROPPED, a bit no code has: five codes are tested
-// for a dropped one with a single test.
+// Five characters that all have a code become a word at once.
+#if UINTPTR_MAX > 0xFFFFFFFFu
+// 64-bit machines add up five table reads: place k's table holds each byte's code times 84^k,
+// and for a dropped byte a bit above the word's 32 bits (the codes' sum is at most 84^5 - 1, which
+// never carries into it), so one test of the sum finds a dropped byte.
+static const uint64_t ENC_SUM_DROPPED = (uint64_t)1 << 32;
+struct EncPlaces {
+    uint64_t place[CODES_PER_WORD][CODED_TABLE_SIZE];
+    constexpr EncPlaces() : place()
+    {
+        uint64_t scale = 1;
+        for (int k = 0; k < CODES_PER_WORD; k++, scale *= CODE_COUNT) {
+            for (int c = 0; c < CODED_TABLE_SIZE; c++)
+                place[k][c] = EncTable[c] == CODE_DROPPED ? ENC_SUM_DROPPED : EncTable[c] * scale;
+        }
+    }
+};
+static constexpr EncPlaces enc_places;
+#else
+// 32-bit machines (64-bit sums cost several instructions there) look up the five codes in
+// EncTable with the dropped bytes as ENC_FAST_DROPPED, a bit no code has, test them for a dropped
+// one at once and multiply them into the word.
 enum { ENC_FAST_DROPPED = 0x80 };
 struct EncFast {
     unsigned char code[CODED_TABLE_SIZE];
@@ -78,6 +98,7 @@ struct EncFast {
     }
 };
 static constexpr EncFast enc_fast;
+#endif
 
 int EncodeTxt(void *dst, const char *src, int size)
 {
@@ -112,11 +133,19 @@ int EncodeTxt(void *dst, const char *src, int size)
             groups_end = p + CODES_PER_WORD * (groups < room ? groups : room);
         }
         while (p < groups_end) {
+#if UINTPTR_MAX > 0xFFFFFFFFu
+            uint64_t sum = enc_places.place[0][p[0]] + enc_places.place[1][p[1]] + enc_places.place[2][p[2]] +
+                           enc_places.place[3][p[3]] + enc_places.place[4][p[4]];
+            if (sum >= ENC_SUM_DROPPED)
+                break;
+            put_word(w, (uint32_t)sum);
+#else
             uint32_t c0 = enc_fast.code[p[0]], c1 = enc_fast.code[p[1]], c2 = enc_fast.code[p[2]];
             uint32_t c3 = enc_fast.code[p[3]], c4 = enc_fast.code[p[4]];
             if ((c0 | c1 | c2 | c3 | c4) & ENC_FAST_DROPPED)
                 break;
             put_word(w, c0 + CODE_COUNT * (c1 + CODE_COUNT * (c2 + CODE_COUNT * (c3 + CODE_COUNT * c4))));
+#endif
             w += CODED_WORD_BYTES;
             p += CODES_PER_WORD;
         }
