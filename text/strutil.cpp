@@ -246,11 +246,18 @@ static const ByteWord BYTES_HIGHS = BYTES_ONES * 0x80;          // 0x80 in every
 // carries) and borrow when 35 is taken off; a '|' becomes 0 by an exclusive or and borrows when 1
 // is taken off. A byte next to one that borrows may borrow too: a word may be marked without
 // need, never left unmarked wrongly.
+// A word of ASCII alone (most words) has a shorter test: a byte below 32 borrows as before, and
+// 126 and 127 reach the high bit when 2 is added (no byte carries: all are below 128).
 static inline ByteWord odd_bytes(ByteWord v, int bar_too)
 {
-    ByteWord low = (v - BYTES_ONES * 32) & ~v;
-    ByteWord shifted = ((v & ~BYTES_HIGHS) + BYTES_ONES * 2) ^ (~v & BYTES_HIGHS);   // each byte + 130
-    ByteWord odd = low | ((shifted - BYTES_ONES * 35) & ~shifted);
+    ByteWord odd;
+    if ((v & BYTES_HIGHS) == 0) {
+        odd = (v - BYTES_ONES * 32) | (v + BYTES_ONES * 2);
+    } else {
+        ByteWord low = (v - BYTES_ONES * 32) & ~v;
+        ByteWord shifted = ((v & ~BYTES_HIGHS) + BYTES_ONES * 2) ^ (~v & BYTES_HIGHS);   // each byte + 130
+        odd = low | ((shifted - BYTES_ONES * 35) & ~shifted);
+    }
     if (bar_too) {
         ByteWord bars = v ^ (BYTES_ONES * '|');
         odd |= (bars - BYTES_ONES) & ~bars;
