@@ -94,6 +94,8 @@ static int wants_ext_info(int slot)
 
 static_assert(2 * EVENT_TITLE_SOURCE + 3 + 1 + EVENT_TEXT_CODED_PLAIN + 1 <= STRBUF_SIZE,
               "dctstr holds title, short text, '|' and the filtered long text before the cut");
+static_assert(5 * (DCT_CODED_SIZE / 4 - 2) + 4 <= EVENT_TEXT_CODED_PLAIN,
+              "a text EncodeTxtWithExt codes whole is never cut by the fill either");
 
 // Builds the text of a delivered event in dctstr (title, " ~ " short info, '|' long info) and
 // codes it when coding is on. Returns its stored length (coded: the words with the zero word).
@@ -117,6 +119,17 @@ static int build_text(int slot, PlatformEvent *ev)
     }
     if (wants_ext_info(slot)) {
         extInfo = TAP_EPG_GetExtInfo(ev);
+        if (extInfo != NULL && coded) {
+            // Coded straight from the firmware's text when it is not cut (nearly always): the
+            // same words, without filtering it into dctstr first.
+            int length = EncodeTxtWithExt(dctstr, dctstr, (const char *)extInfo, DCT_CODED_SIZE);
+            if (length >= 0) {
+                TAP_MemFree(extInfo);
+                extInfo = NULL;
+                _strBuf[0] = 0;
+                return length;
+            }
+        }
         if (extInfo != NULL) {
             // Filtered straight behind the title and its '|' (dctstr holds the title's at most
             // 2 * 127 + 3 bytes, the '|' and the filtered text), then cut to the longest text.

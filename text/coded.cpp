@@ -66,39 +66,91 @@ static int is_zero_word(const unsigned char *p)
 
 // --- Encoding and decoding ---
 
-// Five characters that all have a code become a word at once.
+// What a byte becomes in a code: its EncTable code; in a firmware's extended text (ext_text) the
+// code of what ConvertByteStr makes of it, CODE_DROPPED for a byte that the filter drops.
+static constexpr unsigned char code_of(int c, int ext_text)
+{
+    return !ext_text ? EncTable[c]
+                     : ExtTextByte((unsigned)c) == 0 ? (unsigned char)CODE_DROPPED : EncTable[ExtTextByte((unsigned)c)];
+}
+
+struct ExtCodes {
+    unsigned char code[CODED_TABLE_SIZE];
+    constexpr ExtCodes() : code()
+    {
+        for (int c = 0; c < CODED_TABLE_SIZE; c++)
+            code[c] = code_of(c, 1);
+    }
+};
+static constexpr ExtCodes ext_codes;
+
+// Five characters that all have a code become a word at once; the tables for each kind of text.
 #if UINTPTR_MAX > 0xFFFFFFFFu
 // 64-bit machines add up five table reads: place k's table holds each byte's code times 84^k,
 // and for a dropped byte a bit above the word's 32 bits (the codes' sum is at most 84^5 - 1, which
 // never carries into it), so one test of the sum finds a dropped byte.
 static const uint64_t ENC_SUM_DROPPED = (uint64_t)1 << 32;
-struct EncPlaces {
+struct EncGroups {
     uint64_t place[CODES_PER_WORD][CODED_TABLE_SIZE];
-    constexpr EncPlaces() : place()
+    constexpr explicit EncGroups(int ext_text) : place()
     {
         uint64_t scale = 1;
         for (int k = 0; k < CODES_PER_WORD; k++, scale *= CODE_COUNT) {
-            for (int c = 0; c < CODED_TABLE_SIZE; c++)
-                place[k][c] = EncTable[c] == CODE_DROPPED ? ENC_SUM_DROPPED : EncTable[c] * scale;
+            for (int c = 0; c < CODED_TABLE_SIZE; c++) {
+                unsigned char code = code_of(c, ext_text);
+                place[k][c] = code == CODE_DROPPED ? ENC_SUM_DROPPED : code * scale;
+            }
         }
     }
 };
-static constexpr EncPlaces enc_places;
 #else
-// 32-bit machines (64-bit sums cost several instructions there) look up the five codes in
-// EncTable with the dropped bytes as ENC_FAST_DROPPED, a bit no code has, test them for a dropped
-// one at once and multiply them into the word.
+// 32-bit machines (64-bit sums cost several instructions there) look up the five codes with the
+// dropped bytes as ENC_FAST_DROPPED, a bit no code has, test them for a dropped one at once and
+// multiply them into the word.
 enum { ENC_FAST_DROPPED = 0x80 };
-struct EncFast {
+struct EncGroups {
     unsigned char code[CODED_TABLE_SIZE];
-    constexpr EncFast() : code()
+    constexpr explicit EncGroups(int ext_text) : code()
     {
-        for (int c = 0; c < CODED_TABLE_SIZE; c++)
-            code[c] = EncTable[c] == CODE_DROPPED ? (unsigned char)ENC_FAST_DROPPED : EncTable[c];
+        for (int c = 0; c < CODED_TABLE_SIZE; c++) {
+            unsigned char code_c = code_of(c, ext_text);
+            code[c] = code_c == CODE_DROPPED ? (unsigned char)ENC_FAST_DROPPED : code_c;
+        }
     }
 };
-static constexpr EncFast enc_fast;
 #endif
+static constexpr EncGroups enc_groups(0);
+static constexpr EncGroups enc_groups_ext(1);
+
+// Turns the groups of five bytes from p on into words at *w while all five of a group have a code;
+// groups_end lies a whole number of groups beyond p. Returns where it stopped.
+static inline const unsigned char *encode_groups(unsigned char **w, const unsigned char *p,
+                                                 const unsigned char *groups_end, const EncGroups &t)
+{
+    unsigned char *out = *w;
+    while (p < groups_end) {
+#if UINTPTR_MAX > 0xFFFFFFFFu
+        uint64_t sum = t.place[0][p[0]] + t.place[1][p[1]] + t.place[2][p[2]] + t.place[3][p[3]] + t.place[4][p[4]];
+        if (sum >= ENC_SUM_DROPPED)
+            break;
+        put_word(out, (uint32_t)sum);
+#else
+        uint32_t c0 = t.code[p[0]], c1 = t.code[p[1]], c2 = t.code[p[2]], c3 = t.code[p[3]], c4 = t.code[p[4]];
+        if ((c0 | c1 | c2 | c3 | c4) & ENC_FAST_DROPPED)
+            break;
+        put_word(out, c0 + CODE_COUNT * (c1 + CODE_COUNT * (c2 + CODE_COUNT * (c3 + CODE_COUNT * c4))));
+#endif
+        out += CODED_WORD_BYTES;
+        p += CODES_PER_WORD;
+    }
+    *w = out;
+    return p;
+}
+
+static uint32_t group_word(const uint32_t *codes)
+{
+    return codes[0] + CODE_COUNT * (codes[1] + CODE_COUNT * (codes[2] + CODE_COUNT * (codes[3] + CODE_COUNT * codes[4])));
+}
 
 int EncodeTxt(void *dst, const char *src, int size)
 {
@@ -132,23 +184,7 @@ int EncodeTxt(void *dst, const char *src, int size)
             long room = (long)(words_end - w) / CODED_WORD_BYTES;
             groups_end = p + CODES_PER_WORD * (groups < room ? groups : room);
         }
-        while (p < groups_end) {
-#if UINTPTR_MAX > 0xFFFFFFFFu
-            uint64_t sum = enc_places.place[0][p[0]] + enc_places.place[1][p[1]] + enc_places.place[2][p[2]] +
-                           enc_places.place[3][p[3]] + enc_places.place[4][p[4]];
-            if (sum >= ENC_SUM_DROPPED)
-                break;
-            put_word(w, (uint32_t)sum);
-#else
-            uint32_t c0 = enc_fast.code[p[0]], c1 = enc_fast.code[p[1]], c2 = enc_fast.code[p[2]];
-            uint32_t c3 = enc_fast.code[p[3]], c4 = enc_fast.code[p[4]];
-            if ((c0 | c1 | c2 | c3 | c4) & ENC_FAST_DROPPED)
-                break;
-            put_word(w, c0 + CODE_COUNT * (c1 + CODE_COUNT * (c2 + CODE_COUNT * (c3 + CODE_COUNT * c4))));
-#endif
-            w += CODED_WORD_BYTES;
-            p += CODES_PER_WORD;
-        }
+        p = encode_groups(&w, p, groups_end, enc_groups);
         for (; p < text_end; p++) {
             uint32_t code = EncTable[*p];
             if (code == CODE_DROPPED)
@@ -161,8 +197,7 @@ int EncodeTxt(void *dst, const char *src, int size)
                 full = 1;
                 break;
             }
-            put_word(w, codes[0] + CODE_COUNT * (codes[1] + CODE_COUNT * (codes[2] + CODE_COUNT * (codes[3] +
-                                                                                              CODE_COUNT * codes[4]))));
+            put_word(w, group_word(codes));
             w += CODED_WORD_BYTES;
             n = 0;
             break;
@@ -181,6 +216,71 @@ int EncodeTxt(void *dst, const char *src, int size)
     put_word(w, 0);
     w += CODED_WORD_BYTES;
     return (int)(w - out);
+}
+
+// The state of an encoding that runs over several pieces: the next word and the codes of an
+// unfinished group.
+struct EncRun {
+    unsigned char *w;
+    uint32_t codes[CODES_PER_WORD];
+    int n;
+};
+
+static void push_code(EncRun *r, uint32_t code)
+{
+    r->codes[r->n++] = code;
+    if (r->n == CODES_PER_WORD) {
+        put_word(r->w, group_word(r->codes));
+        r->w += CODED_WORD_BYTES;
+        r->n = 0;
+    }
+}
+
+// Codes the bytes [p, end) (codes: byte to code, CODE_DROPPED dropped; groups: the same for whole
+// groups). No bound: the caller knows the words fit.
+static void encode_piece(EncRun *r, const unsigned char *p, const unsigned char *end, const unsigned char *codes,
+                         const EncGroups &groups)
+{
+    while (p < end) {
+        if (r->n == 0)
+            p = encode_groups(&r->w, p, p + CODES_PER_WORD * ((end - p) / CODES_PER_WORD), groups);
+        // A byte at a time up to the end of the group.
+        for (; p < end; p++) {
+            uint32_t code = codes[*p];
+            if (code == CODE_DROPPED)
+                continue;
+            push_code(r, code);
+            if (r->n == 0) {
+                p++;
+                break;
+            }
+        }
+    }
+}
+
+int EncodeTxtWithExt(void *dst, const char *head, const char *ext, int size)
+{
+    if (dst == NULL || head == NULL || ext == NULL || size < CODED_WORD_BYTES)
+        return -1;
+    size_t head_len = strlen(head), ext_len = strlen(ext);
+    if ((long)(head_len + 1 + ext_len) > 5L * (size / CODED_WORD_BYTES - 2) + 4)
+        return -1;
+    const unsigned char *e = (const unsigned char *)ext, *e_end = e + ext_len;
+    while (e < e_end && ExtTextByte(*e) == 0)
+        e++;
+    if (e == e_end)
+        return EncodeTxt(dst, head, size);
+    // Both pieces fit whole: (head + ext) / 5 words, the last word and the zero word.
+    EncRun r = {(unsigned char *)dst, {0, 0, 0, 0, 0}, 0};
+    encode_piece(&r, (const unsigned char *)head, (const unsigned char *)head + head_len, EncTable, enc_groups);
+    push_code(&r, EncTable[(unsigned char)'|']);
+    encode_piece(&r, e, e_end, ext_codes.code, enc_groups_ext);
+    uint32_t last_word = 0;
+    for (int k = r.n - 1; k >= 0; k--)
+        last_word = last_word * CODE_COUNT + r.codes[k];
+    put_word(r.w, last_word);
+    put_word(r.w + CODED_WORD_BYTES, 0);
+    return (int)(r.w + 2 * CODED_WORD_BYTES - (unsigned char *)dst);
 }
 
 // Two codes to their two characters: the pair c0 + 84 * c1 gives DecTable[c0], DecTable[c1]. A

@@ -227,9 +227,7 @@ struct ExtFold {
     constexpr ExtFold() : to()
     {
         for (int c = 0; c < 256; c++)
-            to[c] = ((c >= 32 && c <= 125) || c >= 161) ? (unsigned char)c : 0;
-        to[10] = '|';
-        to[138] = '|';
+            to[c] = ExtTextByte((unsigned)c);
     }
 };
 static constexpr ExtFold ext_fold;

@@ -79,6 +79,13 @@ char *CopyConvertTitleStr(char *dst, const char *src, int n);
 // dst must hold n + 1 bytes.
 char *ConvertByteStr(char *dst, const char *src, int n);
 
+// What ConvertByteStr makes of one byte c; 0 for a byte it drops.
+constexpr unsigned char ExtTextByte(unsigned c)
+{
+    return c == 10 || c == 138 ? (unsigned char)'|'
+                               : (c >= 32 && c <= 125) || (c >= 161 && c <= 255) ? (unsigned char)c : 0;
+}
+
 // In place: makes s usable as a disk file name. '/' and '\' become '-'; drops 0..31, '"', '*',
 // ':', '<', '>', '?', '|' and 127..160; keeps everything else.
 char *ConvertStr_FileName(char *s);

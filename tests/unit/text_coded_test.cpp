@@ -1,7 +1,8 @@
 // The coded event text (text/coded.h).
 //   Tables       DecTable and every byte of EncTable against the alphabet and its foldings
 //   Layout       word values, little-endian bytes, the end group and the zero word
-//   Round trips  unaligned and in-place buffers, UseDecTable against coding for every byte
+//   Round trips  unaligned and in-place buffers, UseDecTable against coding for every byte, the
+//                encoders against character-by-character algorithms
 //   Bounds       the encoder within size (canary), decoder and copy with tiny sizes, StrCodedLen
 //   DCT          both settings of compress_text, read at every call
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include "frame/state.h"
 #include "settings/settings.h"
 #include "text/coded.h"
+#include "text/strutil.h"
 
 namespace {
 
@@ -387,6 +389,54 @@ TEST(CodedRoundTrip, EncoderGivesTheWordsOfTheCharacterByCharacterAlgorithm) {
         ASSERT_EQ(std::vector<unsigned char>(got.begin(), got.begin() + n), want) << "text " << round;
         ASSERT_EQ(got[size], 0xEE) << "written beyond size";
     }
+}
+
+// The fill codes a firmware's long text without filtering it first: the words must be those of
+// head, '|' and the filtered text coded as one string, whenever that fits uncut (-1 otherwise,
+// nothing written), and head's alone when the filter leaves nothing.
+TEST(CodedRoundTrip, HeadAndFilteredLongTextGiveTheWordsOfTheJoinedString) {
+    uint32_t seed = 3;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    auto random_text = [&](int length) {
+        std::string text;
+        for (int i = 0; i < length; ++i) {
+            unsigned r = next();
+            // Letters, line breaks, '~', '|', and now and then any byte but the NUL.
+            text += r % 6 == 0   ? (char)(1 + r % 255)
+                    : r % 13 == 0 ? "\n\x8A~|"[r % 4]
+                                  : (char)('a' + r % 26);
+        }
+        return text;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string head = random_text((int)(next() % 40));
+        std::string ext = round % 50 == 0 ? std::string("\x01~\x7F") : random_text((int)(next() % 140));
+        int size = 8 + (int)(next() % 200);
+        std::vector<char> filtered(ext.size() + 1);
+        ConvertByteStr(filtered.data(), ext.c_str(), (int)ext.size());
+        std::string joined = filtered[0] != 0 ? head + "|" + filtered.data() : head;
+        std::vector<unsigned char> want(size + 8, 0xEE), got(size + 8, 0xEE);
+        int n = EncodeTxt(want.data(), joined.c_str(), size);
+        int m = EncodeTxtWithExt(got.data(), head.c_str(), ext.c_str(), size);
+        SCOPED_TRACE(round);
+        if ((long)(head.size() + 1 + ext.size()) > 5L * (size / 4 - 2) + 4) {
+            ASSERT_EQ(m, -1);
+            ASSERT_EQ(got, std::vector<unsigned char>(size + 8, 0xEE));
+            continue;
+        }
+        ASSERT_EQ(m, n);
+        ASSERT_EQ(got, want);
+    }
+    // In place, as the fill calls it.
+    std::vector<char> buf(64, 0);
+    strcpy(buf.data(), "Title ~ Short");
+    std::vector<unsigned char> want(64);
+    int n = EncodeTxt(want.data(), "Title ~ Short|Line 1|Line 2", 64);
+    ASSERT_EQ(EncodeTxtWithExt(buf.data(), buf.data(), "Line 1\nLine 2", 64), n);
+    EXPECT_EQ(memcmp(buf.data(), want.data(), (size_t)n), 0);
 }
 
 // The decoder as the algorithm reads, a code at a time: the decoder by pairs of codes must give
