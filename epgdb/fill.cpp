@@ -134,12 +134,13 @@ static int build_text(int slot, PlatformEvent *ev)
             // Filtered straight behind the title and its '|' (dctstr holds the title's at most
             // 2 * 127 + 3 bytes, the '|' and the filtered text), then cut to the longest text.
             char *ext = dctstr + used + 1;
-            ConvertByteStr(ext, (const char *)extInfo, coded ? EVENT_TEXT_CODED_PLAIN : EVENT_TEXT_PLAIN);
+            char *ext_end =
+                ConvertByteStrEnd(ext, (const char *)extInfo, coded ? EVENT_TEXT_CODED_PLAIN : EVENT_TEXT_PLAIN);
             TAP_MemFree(extInfo);
             extInfo = NULL;
             if (ext[0] != 0) {
                 dctstr[used] = '|';
-                used += 1 + (int)strlen(ext);
+                used += 1 + (int)(ext_end - ext);
                 if (used > EVENT_TEXT_CODED_PLAIN)
                     used = EVENT_TEXT_CODED_PLAIN;
             }

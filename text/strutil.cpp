@@ -280,7 +280,7 @@ static inline char *filter_four(char *out, const unsigned char *in, const unsign
 }
 
 // Copies at most n bytes of the string src, or up to its NUL, into dst through the table and
-// terminates dst. The table must keep as they are all bytes that odd_bytes(.., bar_too) leaves
+// terminates dst; returns where the NUL went. The table must keep as they are all bytes that odd_bytes(.., bar_too) leaves
 // unmarked. The string's end is found first (the C library's strlen reads no byte beyond it), so
 // that whole words are read only within the string. A word with no byte marked is copied whole;
 // otherwise its bytes go through the table. In place the output never overtakes the input: a word
@@ -311,17 +311,26 @@ static inline __attribute__((always_inline)) char *filter_bytes(char *dst, const
         out += to != 0;
     }
     *out = 0;
-    return dst;
+    return out;
 }
 
 char *CopyConvertTitleStr(char *dst, const char *src, int n)
 {
     if (dst == NULL || src == NULL)
         return NULL;
-    return filter_bytes(dst, src, n, title_fold.to, 1);
+    filter_bytes(dst, src, n, title_fold.to, 1);
+    return dst;
 }
 
 char *ConvertByteStr(char *dst, const char *src, int n)
+{
+    if (dst == NULL || src == NULL)
+        return NULL;
+    filter_bytes(dst, src, n, ext_fold.to, 0);
+    return dst;
+}
+
+char *ConvertByteStrEnd(char *dst, const char *src, int n)
 {
     if (dst == NULL || src == NULL)
         return NULL;

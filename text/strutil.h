@@ -78,6 +78,8 @@ char *CopyConvertTitleStr(char *dst, const char *src, int n);
 // rest, so a firmware text never holds the separators of the event text layout.
 // dst must hold n + 1 bytes.
 char *ConvertByteStr(char *dst, const char *src, int n);
+// The same, returning the end of the result (its NUL) instead, or null on null arguments.
+char *ConvertByteStrEnd(char *dst, const char *src, int n);
 
 // What ConvertByteStr makes of one byte c; 0 for a byte it drops.
 constexpr unsigned char ExtTextByte(unsigned c)

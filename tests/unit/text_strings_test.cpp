@@ -179,6 +179,7 @@ TEST(TextFilters, WordAtATimeFiltersGiveTheBytesOfTheByteByByteRules)
         int offset = (int)(next() % 8);
         memcpy(source + offset, text.c_str(), text.size() + 1);
         EXPECT_EQ(std::string(ConvertByteStr(d + offset / 2, source + offset, n)), ext);
+        EXPECT_EQ(ConvertByteStrEnd(d + offset / 2, source + offset, n), d + offset / 2 + ext.size());
         EXPECT_EQ(std::string(CopyConvertTitleStr(d + offset / 2, source + offset, n)), title);
         EXPECT_EQ(std::string(ConvertByteStr(source + offset, source + offset, n)), ext);
         memcpy(source + offset, text.c_str(), text.size() + 1);
