@@ -237,6 +237,9 @@ static constexpr ExtFold ext_fold;
 typedef unsigned long ByteWord;
 static const ByteWord BYTES_ONES = (ByteWord)-1 / 255;          // 0x01 in every byte
 static const ByteWord BYTES_HIGHS = BYTES_ONES * 0x80;          // 0x80 in every byte
+// A word read or written at any byte address (what memcpy of a word does, without the copy through
+// memory that some compilers make of it).
+typedef ByteWord __attribute__((aligned(1), may_alias)) UnalignedByteWord;
 
 // The bytes of v that do not lie in 32..125 or 161..255 (plain text with its accented letters),
 // and with bar_too the '|' too, have their high bit set in the result. A byte below 32 borrows
@@ -244,23 +247,25 @@ static const ByteWord BYTES_HIGHS = BYTES_ONES * 0x80;          // 0x80 in every
 // carries) and borrow when 35 is taken off; a '|' becomes 0 by an exclusive or and borrows when 1
 // is taken off. A byte next to one that borrows may borrow too: a word may be marked without
 // need, never left unmarked wrongly.
-// A word of ASCII alone (most words) has a shorter test: a byte below 32 borrows as before, and
-// 126 and 127 reach the high bit when 2 is added (no byte carries: all are below 128).
+static inline ByteWord bars_of(ByteWord v, int bar_too)
+{
+    ByteWord bars = v ^ (BYTES_ONES * '|');
+    return bar_too ? (bars - BYTES_ONES) & ~bars : 0;
+}
+
 static inline ByteWord odd_bytes(ByteWord v, int bar_too)
 {
-    ByteWord odd;
-    if ((v & BYTES_HIGHS) == 0) {
-        odd = (v - BYTES_ONES * 32) | (v + BYTES_ONES * 2);
-    } else {
-        ByteWord low = (v - BYTES_ONES * 32) & ~v;
-        ByteWord shifted = ((v & ~BYTES_HIGHS) + BYTES_ONES * 2) ^ (~v & BYTES_HIGHS);   // each byte + 130
-        odd = low | ((shifted - BYTES_ONES * 35) & ~shifted);
-    }
-    if (bar_too) {
-        ByteWord bars = v ^ (BYTES_ONES * '|');
-        odd |= (bars - BYTES_ONES) & ~bars;
-    }
-    return odd & BYTES_HIGHS;
+    ByteWord low = (v - BYTES_ONES * 32) & ~v;
+    ByteWord shifted = ((v & ~BYTES_HIGHS) + BYTES_ONES * 2) ^ (~v & BYTES_HIGHS);   // each byte + 130
+    return (low | ((shifted - BYTES_ONES * 35) & ~shifted) | bars_of(v, bar_too)) & BYTES_HIGHS;
+}
+
+// The shorter test that most words pass: marks as odd_bytes does, and besides every byte of 128
+// and above. A byte below 32 borrows as before, and 126 and 127 reach the high bit when 2 is added
+// (a byte that carries is itself 128 or above, and marked).
+static inline ByteWord odd_or_high_bytes(ByteWord v, int bar_too)
+{
+    return ((v - BYTES_ONES * 32) | (v + BYTES_ONES * 2) | v | bars_of(v, bar_too)) & BYTES_HIGHS;
 }
 
 // Stores what the table makes of the four bytes at in; returns the output's new end. Each byte is
@@ -295,10 +300,9 @@ static inline __attribute__((always_inline)) char *filter_bytes(char *dst, const
     const unsigned char *end = in + length;
     char *out = dst;
     for (; in + sizeof(ByteWord) <= end; in += sizeof(ByteWord)) {
-        ByteWord v;
-        memcpy(&v, in, sizeof v);
-        if (odd_bytes(v, bar_too) == 0) {
-            memcpy(out, &v, sizeof v);
+        ByteWord v = *(const UnalignedByteWord *)in;
+        if (__builtin_expect(odd_or_high_bytes(v, bar_too) == 0, 1) || odd_bytes(v, bar_too) == 0) {
+            *(UnalignedByteWord *)out = v;
             out += sizeof v;
             continue;
         }
