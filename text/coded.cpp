@@ -44,8 +44,16 @@ const unsigned char EncTable[CODED_TABLE_SIZE] = {
 char dctstr[STRBUF_SIZE];
 
 // --- Words ---
-// Coded texts sit at any byte offset and are little-endian on every build: bytes are assembled.
+// Coded texts sit at any byte offset and are little-endian on every build: a little-endian machine
+// reads and writes them as words at any address, another one assembles their bytes.
 
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+typedef uint32_t __attribute__((aligned(1), may_alias)) UnalignedWord;
+
+static inline uint32_t get_word(const unsigned char *p) { return *(const UnalignedWord *)p; }
+
+static inline void put_word(unsigned char *p, uint32_t w) { *(UnalignedWord *)p = w; }
+#else
 static uint32_t get_word(const unsigned char *p)
 {
     return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
@@ -58,6 +66,7 @@ static void put_word(unsigned char *p, uint32_t w)
     p[2] = (unsigned char)(w >> 16);
     p[3] = (unsigned char)(w >> 24);
 }
+#endif
 
 static int is_zero_word(const unsigned char *p)
 {
