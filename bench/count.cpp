@@ -120,10 +120,14 @@ void db_group(int channels, bool coded) {
     figure((std::string("blocks_bytes") + sfx).c_str(), blocks);
     measure((std::string("search") + sfx).c_str(), 1, [&] { w.searchAll(); });
     figure((std::string("search_results") + sfx).c_str(), max_Event[SLOT_RESULT]);
+    long writes = w.rx().firmware().disk.writeCalls();
     measure((std::string("export_csv") + sfx).c_str(), 1, [&] { w.exportCsv(); });
     figure((std::string("csv_bytes") + sfx).c_str(), bench::fileBytes(w.disk() + "/Diro_ROD.Export.CSV"));
+    figure((std::string("csv_writes") + sfx).c_str(), w.rx().firmware().disk.writeCalls() - writes);
+    writes = w.rx().firmware().disk.writeCalls();
     measure((std::string("export_html") + sfx).c_str(), 1, [&] { w.exportHtml(); });
     figure((std::string("html_bytes") + sfx).c_str(), bench::fileBytes(w.disk() + "/Diro_ROD.Export.html"));
+    figure((std::string("html_writes") + sfx).c_str(), w.rx().firmware().disk.writeCalls() - writes);
     measure((std::string("save") + sfx).c_str(), 1, [&] { w.saveBuffer(); });
     figure((std::string("buffer_bytes") + sfx).c_str(), bench::fileBytes(w.disk() + "/Diro_ROD.BufferExt.DAT"));
     w.emptyAll();

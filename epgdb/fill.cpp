@@ -86,25 +86,16 @@ static int store_text(EpgEvent *rec, int length)
     return 0;
 }
 
-// Appends the `length` bytes of src to dst, which holds `used` bytes, while dst stays at most
-// `limit` bytes long; terminates dst. Returns the bytes dst holds now.
-static int append_cut(char *dst, int used, const char *src, int length, int limit)
-{
-    int room = limit - used;
-    if (room > 0) {
-        int n = length < room ? length : room;
-        memcpy(dst + used, src, (size_t)n);
-        used += n;
-    }
-    dst[used] = 0;
-    return used;
-}
-
 // Whether a fill of this slot fetches extended texts.
 static int wants_ext_info(int slot)
 {
     return slot < settings.ext_info_channels || (slot == SLOT_SCRATCH && settings.ext_info_channels >= 0);
 }
+
+static_assert(2 * EVENT_TITLE_SOURCE + 3 + 1 + EVENT_TEXT_CODED_PLAIN + 1 <= STRBUF_SIZE,
+              "dctstr holds title, short text, '|' and the filtered long text before the cut");
+static_assert(5 * (DCT_CODED_SIZE / 4 - 2) + 4 <= EVENT_TEXT_CODED_PLAIN,
+              "a text EncodeTxtWithExt codes whole is never cut by the fill either");
 
 // Builds the text of a delivered event in dctstr (title, " ~ " short info, '|' long info) and
 // codes it when coding is on. Returns its stored length (coded: the words with the zero word).
@@ -128,14 +119,32 @@ static int build_text(int slot, PlatformEvent *ev)
     }
     if (wants_ext_info(slot)) {
         extInfo = TAP_EPG_GetExtInfo(ev);
+        if (extInfo != NULL && coded) {
+            // Coded straight from the firmware's text when it is not cut (nearly always): the
+            // same words, without filtering it into dctstr first.
+            int length = EncodeTxtWithExt(dctstr, dctstr, (const char *)extInfo, DCT_CODED_SIZE);
+            if (length >= 0) {
+                TAP_MemFree(extInfo);
+                extInfo = NULL;
+                _strBuf[0] = 0;
+                return length;
+            }
+        }
         if (extInfo != NULL) {
-            ConvertByteStr(_strBuf, (const char *)extInfo, coded ? EVENT_TEXT_CODED_PLAIN : EVENT_TEXT_PLAIN);
+            // Filtered straight behind the title and its '|' (dctstr holds the title's at most
+            // 2 * 127 + 3 bytes, the '|' and the filtered text), then cut to the longest text.
+            char *ext = dctstr + used + 1;
+            char *ext_end =
+                ConvertByteStrEnd(ext, (const char *)extInfo, coded ? EVENT_TEXT_CODED_PLAIN : EVENT_TEXT_PLAIN);
             TAP_MemFree(extInfo);
             extInfo = NULL;
-            if (_strBuf[0] != 0) {
-                used = append_cut(dctstr, used, "|", 1, EVENT_TEXT_CODED_PLAIN);
-                used = append_cut(dctstr, used, _strBuf, (int)strlen(_strBuf), EVENT_TEXT_CODED_PLAIN);
+            if (ext[0] != 0) {
+                dctstr[used] = '|';
+                used += 1 + (int)(ext_end - ext);
+                if (used > EVENT_TEXT_CODED_PLAIN)
+                    used = EVENT_TEXT_CODED_PLAIN;
             }
+            dctstr[used] = 0;
         }
     }
     _strBuf[0] = 0;
@@ -335,6 +344,9 @@ struct FillPrint {
 };
 static FillPrint fill_prints[BUFFER_SLOTS_TV];
 
+// FNV-1a over bytes; strings four bytes at a time, each step followed by a shift that carries the
+// high bits down (the product alone only carries low bits up). Every step is invertible for a
+// given input, so texts that differ in one place never give the same fingerprint.
 enum { FNV_BASIS = 2166136261u, FNV_PRIME = 16777619u };
 
 static dword hash_bytes(dword h, const void *data, int length)
@@ -345,11 +357,21 @@ static dword hash_bytes(dword h, const void *data, int length)
     return h;
 }
 
-static dword hash_string(dword h, const char *s, int max)
+// The string in the array s of `size` bytes: its bytes up to the NUL (all of them when there is
+// none). The array is read four bytes at a time, never beyond its end.
+static dword hash_string(dword h, const char *s, int size)
 {
-    const unsigned char *p = (const unsigned char *)s;
-    for (int i = 0; i < max && p[i] != 0; i++)
-        h = (h ^ p[i]) * FNV_PRIME;
+    int i = 0;
+    for (; i + 4 <= size; i += 4) {
+        dword w;
+        memcpy(&w, s + i, 4);
+        if ((w - 0x01010101u) & ~w & 0x80808080u)
+            break;   // a NUL among these four
+        h = (h ^ w) * FNV_PRIME;
+        h ^= h >> 15;
+    }
+    for (; i < size && s[i] != 0; i++)
+        h = (h ^ (unsigned char)s[i]) * FNV_PRIME;
     return (h ^ 0xFFu) * FNV_PRIME;   // the end, so that "ab" + "c" differs from "a" + "bc"
 }
 

@@ -78,14 +78,16 @@ void RemLongInfo(char *text)
         *cut = 0;
 }
 
-// Copies src up to its first '|' (or its end), at most size - 1 bytes, and terminates dst.
+// Copies the string src up to its first '|' (or its end), at most size - 1 bytes, and terminates
+// dst. The C library finds the '|' (or the NUL before it) and copies.
 static void copy_to_bar(char *dst, const char *src, int size)
 {
-    int n = 0;
-    while (n < size - 1 && src[n] != 0 && src[n] != '|') {
-        dst[n] = src[n];
-        n++;
-    }
+    const char *bar = strchr(src, '|');
+    size_t n = bar != NULL ? (size_t)(bar - src) : strlen(src);
+    size_t room = size > 1 ? (size_t)(size - 1) : 0;
+    if (n > room)
+        n = room;
+    memmove(dst, src, n);
     dst[n] = 0;
 }
 

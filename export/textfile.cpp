@@ -21,6 +21,7 @@ static void write_bytes(TextFile *tf, const char *bytes, int length)
 
 int TextFile_Create(TextFile *tf, const char *name)
 {
+    tf->buffer = write_buffer;
     tf->used = 0;
     tf->total = 0;
     TAP_Hdd_Delete(name);
@@ -29,7 +30,7 @@ int TextFile_Create(TextFile *tf, const char *name)
     return tf->file == NULL ? 1 : 0;
 }
 
-void TextFile_Put(TextFile *tf, const char *piece, int length)
+void TextFile_PutFlushing(TextFile *tf, const char *piece, int length)
 {
     if (tf->file == NULL || piece == NULL || length <= 0)
         return;

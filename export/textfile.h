@@ -14,6 +14,8 @@
 #ifndef DIRO_EXPORT_TEXTFILE_H
 #define DIRO_EXPORT_TEXTFILE_H
 
+#include <string.h>
+
 #include "frame/platform/tap.h"
 
 enum {
@@ -26,6 +28,7 @@ enum {
 // A text file being written.
 struct TextFile {
     TYPE_File *file;   // the open file, null when it could not be opened
+    char *buffer;      // the shared write buffer (TEXTFILE_BUFFER_SIZE bytes)
     int used;          // bytes waiting in the buffer
     dword total;       // bytes handed to the disk so far (write errors are not looked at)
 };
@@ -36,8 +39,18 @@ int TextFile_Create(TextFile *tf, const char *name);
 
 // Appends length bytes. When the buffer and the piece would reach TEXTFILE_FLUSH_AT bytes the
 // buffer is written first; a piece that does not fit into the empty buffer is written at once.
-// Nothing happens for a file that is not open, a null piece or length <= 0.
-void TextFile_Put(TextFile *tf, const char *piece, int length);
+// Nothing happens for a file that is not open, a null piece or length <= 0. A piece that fits is
+// copied right here: the exports put a few dozen pieces a row.
+void TextFile_PutFlushing(TextFile *tf, const char *piece, int length);   // TextFile_Put, writing the buffer first
+static inline void TextFile_Put(TextFile *tf, const char *piece, int length)
+{
+    if (tf->file != NULL && piece != NULL && length > 0 && tf->used + length < TEXTFILE_FLUSH_AT) {
+        memcpy(tf->buffer + tf->used, piece, (size_t)length);
+        tf->used += length;
+    } else {
+        TextFile_PutFlushing(tf, piece, length);
+    }
+}
 
 // Appends a NUL-terminated string.
 void TextFile_PutS(TextFile *tf, const char *s);

@@ -30,8 +30,7 @@ enum {
 // across midnight) on the weekdays of the code (search/entries.h). The results' extension records
 // take their offsets and window from the working entry (slot 200 of Search) and name it as the
 // entry that found them. Always shows "Searching! Please wait ..." first.
-// Changes the result channel (records, max_Event[201], currEvent[201]), searchresult_ext, dctstr,
-// _strBuf.
+// Changes the result channel (records, max_Event[201], currEvent[201]) and searchresult_ext.
 void SearchTxt(const char *search_word, int first_channel, int last_channel, int window_start, int window_end,
                int weekdays);
 

@@ -73,6 +73,18 @@ CivilTime Clock::toCivil(int64_t localMs) {
     return t;
 }
 
+CivilTime Clock::civil() const {
+    // Within the second kept only the milliseconds move (a difference below 1000 fits an int).
+    if (nowMs_ >= secondMs_ && nowMs_ - secondMs_ < 1000) {
+        CivilTime t = second_;
+        t.millisecond = static_cast<int>(nowMs_ - secondMs_);
+        return t;
+    }
+    second_ = toCivil(nowMs_);
+    secondMs_ = nowMs_ - second_.millisecond;
+    return second_;
+}
+
 void Clock::advanceMs(int64_t ms) {
     if (ms <= 0)
         return;

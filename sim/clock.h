@@ -53,7 +53,10 @@ public:
     static CivilTime toCivil(int64_t localMs);
 
     int64_t nowMs() const { return nowMs_; }
-    CivilTime civil() const { return toCivil(nowMs_); }
+    // The time now as a date and time of day. The plug-in asks for it at every idle event: the
+    // second last worked out is kept, so that within it no 64-bit division runs (a library call
+    // on the receiver's 32-bit processor).
+    CivilTime civil() const;
     // Ticks of 10 ms since power-on.
     uint32_t ticks() const { return static_cast<uint32_t>(sincePowerOnMs_ / 10); }
     int64_t sincePowerOnMs() const { return sincePowerOnMs_; }
@@ -68,6 +71,10 @@ public:
 private:
     int64_t nowMs_ = 0;
     int64_t sincePowerOnMs_ = 0;
+    // The second civil() worked out last: its local time from secondMs_ (a whole second) on;
+    // secondMs_ > nowMs_ at the start, so the first call works it out.
+    mutable int64_t secondMs_ = INT64_MAX;
+    mutable CivilTime second_;
 };
 
 }  // namespace sim

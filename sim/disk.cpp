@@ -69,6 +69,8 @@ TapFile *Disk::open(const std::string &name) {
     std::FILE *fp = std::fopen(path.c_str(), "r+b");
     if (!fp)
         return nullptr;
+    // The plug-in writes whole blocks: each goes to the system in one piece, as dd's do.
+    std::setvbuf(fp, nullptr, _IONBF, 0);
     auto file = std::make_unique<TapFile>();
     file->name = name;
     file->fp = fp;
@@ -128,6 +130,7 @@ uint32_t Disk::read(void *buf, uint32_t blockSize, uint32_t blocks, TapFile *fil
     std::fseek(file->fp, 0, SEEK_CUR);  // C streams need a seek between writing and reading
     size_t got = std::fread(buf, 1, static_cast<size_t>(want), file->fp);
     std::clearerr(file->fp);
+    file->readLast = true;
     return static_cast<uint32_t>(got / blockSize);
 }
 
@@ -137,7 +140,10 @@ uint32_t Disk::write(const void *buf, uint32_t blockSize, uint32_t blocks, TapFi
     uint64_t want = uint64_t(blockSize) * blocks;
     if (faults.failWritesAfterBytes >= 0 && want > uint64_t(faults.failWritesAfterBytes))
         want = uint64_t(faults.failWritesAfterBytes);
-    std::fseek(file->fp, 0, SEEK_CUR);
+    ++writeCalls_;
+    if (file->readLast)
+        std::fseek(file->fp, 0, SEEK_CUR);  // C streams need a seek between reading and writing
+    file->readLast = false;
     size_t put = std::fwrite(buf, 1, static_cast<size_t>(want), file->fp);
     std::fflush(file->fp);
     if (faults.failWritesAfterBytes >= 0)
@@ -152,6 +158,8 @@ uint32_t Disk::seek(TapFile *file, long pos, int origin) {
     // A position before the start is refused; the position stays where it was.
     if (origin < 0 || origin > 2 || std::fseek(file->fp, pos, whence) != 0)
         ++badHandleUses_;
+    else
+        file->readLast = false;
     return static_cast<uint32_t>(std::ftell(file->fp));
 }
 

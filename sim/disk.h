@@ -18,8 +18,9 @@
 // holds the pointer. A closed handle stays allocated so that a second close is recognised.
 struct TapFile {
     std::string name;
-    std::FILE *fp = nullptr;
+    std::FILE *fp = nullptr;  // unbuffered: each read and write is one call of the system
     bool open = false;
+    bool readLast = false;    // the last operation read: a write must position the stream first
 };
 
 namespace sim {
@@ -67,6 +68,7 @@ public:
     int badCloses() const { return badCloses_; }      // closes of unknown or closed handles
     int badHandleUses() const { return badHandleUses_; }  // uses of such handles, bad seeks
     int refusedNames() const { return refusedNames_; }    // calls with a name outside the folder
+    long writeCalls() const { return writeCalls_; }       // writes that reached a usable handle
     // Closes every handle still open (the plug-in was unloaded); returns how many there were.
     int closeAll();
 
@@ -79,6 +81,7 @@ private:
     int badCloses_ = 0;
     int badHandleUses_ = 0;
     mutable int refusedNames_ = 0;
+    long writeCalls_ = 0;
     TapFile *usable(TapFile *file);
     std::string checkedPath(const std::string &name) const;
 };

@@ -37,12 +37,30 @@ int64_t localMsOfPacked(dword packed) {
 void Epg::setSchedule(int svcType, int svcNum, std::vector<GuideEvent> events) {
     std::stable_sort(events.begin(), events.end(),
                      [](const GuideEvent &a, const GuideEvent &b) { return a.startMs < b.startMs; });
-    schedules_[{svcType, svcNum}] = std::move(events);
+    Broadcast b;
+    b.events = std::move(events);
+    b.starts.reserve(b.events.size());
+    b.ends.reserve(b.events.size());
+    b.firstBreak.reserve(b.events.size() + 1);
+    for (const GuideEvent &g : b.events) {
+        b.starts.push_back(packedTime(g.startMs));
+        b.ends.push_back(packedTime(g.endMs));
+        b.firstBreak.push_back(static_cast<uint32_t>(b.breaks.size()));
+        for (size_t at = g.extText.find('\n'); at != std::string::npos; at = g.extText.find('\n', at + 1))
+            b.breaks.push_back(static_cast<uint32_t>(at));
+    }
+    b.firstBreak.push_back(static_cast<uint32_t>(b.breaks.size()));
+    schedules_[{svcType, svcNum}] = std::move(b);
+}
+
+const Epg::Broadcast *Epg::broadcast(int svcType, int svcNum) const {
+    auto it = schedules_.find({svcType, svcNum});
+    return it == schedules_.end() ? nullptr : &it->second;
 }
 
 const std::vector<GuideEvent> &Epg::schedule(int svcType, int svcNum) const {
-    auto it = schedules_.find({svcType, svcNum});
-    return it == schedules_.end() ? kNoEvents : it->second;
+    const Broadcast *b = broadcast(svcType, svcNum);
+    return b ? b->events : kNoEvents;
 }
 
 void Epg::clear() { schedules_.clear(); }
@@ -50,7 +68,12 @@ void Epg::clear() { schedules_.clear(); }
 std::vector<PlatformEvent> Epg::records(int svcType, int svcNum, int64_t nowMs, int64_t horizonMs,
                                         bool runningAndNextOnly, int serviceId) const {
     std::vector<PlatformEvent> out;
-    for (const GuideEvent &g : schedule(svcType, svcNum)) {
+    const Broadcast *b = broadcast(svcType, svcNum);
+    if (!b)
+        return out;
+    out.reserve(runningAndNextOnly ? 2 : b->events.size());
+    for (size_t i = 0; i < b->events.size(); ++i) {
+        const GuideEvent &g = b->events[i];
         if (g.startMs >= horizonMs)
             break;  // the schedule is in start order
         if (g.endMs <= nowMs)
@@ -63,8 +86,8 @@ std::vector<PlatformEvent> Epg::records(int svcType, int svcNum, int64_t nowMs, 
         PlatformEvent e;
         std::memset(&e, 0, sizeof e);
         e.event_id = g.eventId;
-        e.start = packedTime(g.startMs);
-        e.end = packedTime(g.endMs);
+        e.start = b->starts[i];
+        e.end = b->ends[i];
         int64_t minutes = std::clamp<int64_t>((g.endMs - g.startMs) / kMsPerMinute, 0, kLongestMinutes);
         e.duration = static_cast<word>(((minutes / 60) << 8) | (minutes % 60));
         e.running_status = running ? kRunning : kNotRunning;
@@ -108,19 +131,43 @@ std::vector<PlatformEvent> Epg::events(int svcType, int svcNum, int64_t nowMs) {
 }
 
 std::string Epg::extInfo(const PlatformEvent &event) const {
-    const std::vector<GuideEvent> &events = schedule(event.svc_type, event.svc_num);
+    ExtText t = extText(event);
+    std::string text(t.text ? t.text->size() : 0, '\0');
+    if (!text.empty())
+        t.copyTo(&text[0]);
+    return text;
+}
+
+long Epg::indexOf(const Broadcast &b, const PlatformEvent &event) const {
     // Records carry whole minutes: look from the first event of that minute on.
     int64_t minuteMs = localMsOfPacked(event.start);
-    auto it = std::lower_bound(events.begin(), events.end(), minuteMs,
+    auto it = std::lower_bound(b.events.begin(), b.events.end(), minuteMs,
                                [](const GuideEvent &g, int64_t ms) { return g.startMs < ms; });
-    for (; it != events.end() && packedTime(it->startMs) == event.start; ++it) {
-        if (it->eventId != event.event_id)
-            continue;
-        std::string text = it->extText;
-        std::replace(text.begin(), text.end(), '\n', '\x8A');
-        return text;
+    for (size_t i = static_cast<size_t>(it - b.events.begin()); i < b.events.size() && b.starts[i] == event.start;
+         ++i) {
+        if (b.events[i].eventId == event.event_id)
+            return static_cast<long>(i);
     }
-    return "";
+    return -1;
+}
+
+Epg::ExtText Epg::extText(const PlatformEvent &event) const {
+    ExtText t;
+    const Broadcast *b = broadcast(event.svc_type, event.svc_num);
+    long i = b ? indexOf(*b, event) : -1;
+    if (i < 0)
+        return t;
+    size_t k = static_cast<size_t>(i);
+    t.text = &b->events[k].extText;
+    t.breaks = b->breaks.data() + b->firstBreak[k];
+    t.breakCount = b->firstBreak[k + 1] - b->firstBreak[k];
+    return t;
+}
+
+void Epg::ExtText::copyTo(char *dst) const {
+    std::memcpy(dst, text->c_str(), text->size() + 1);
+    for (size_t k = 0; k < breakCount; ++k)
+        dst[breaks[k]] = '\x8A';
 }
 
 }  // namespace sim

@@ -59,6 +59,16 @@ public:
     std::vector<PlatformEvent> events(int svcType, int svcNum, int64_t nowMs);
     // The extended text of a delivered record, lines joined by 0x8A; "" when there is none.
     std::string extInfo(const PlatformEvent &event) const;
+    // The same for TAP_EPG_GetExtInfo without an extra copy: where the record's text lies (null
+    // when there is none), valid until the channel's schedule changes; copyTo writes the text
+    // with 0x8A line breaks and its NUL into dst, which holds text->size() + 1 bytes.
+    struct ExtText {
+        const std::string *text = nullptr;
+        const uint32_t *breaks = nullptr;  // offsets of its '\n's
+        size_t breakCount = 0;
+        void copyTo(char *dst) const;
+    };
+    ExtText extText(const PlatformEvent &event) const;
 
     long requests() const { return requests_; }
     int64_t spanMs = kDefaultSpanMs;
@@ -66,7 +76,18 @@ public:
 
 private:
     using Key = std::pair<int, int>;  // service type, number
-    std::map<Key, std::vector<GuideEvent>> schedules_;
+    // A channel's schedule, and what the firmware hands over of each event worked out once when
+    // the schedule is set: the packed start and end, and where the extended text breaks its
+    // lines (event i's offsets are breaks[firstBreak[i] .. firstBreak[i + 1] - 1]).
+    struct Broadcast {
+        std::vector<GuideEvent> events;
+        std::vector<dword> starts, ends;
+        std::vector<uint32_t> breaks, firstBreak;
+    };
+    std::map<Key, Broadcast> schedules_;
+    const Broadcast *broadcast(int svcType, int svcNum) const;
+    // The index in b.events of the event a delivered record stands for; -1 when there is none.
+    long indexOf(const Broadcast &b, const PlatformEvent &event) const;
     long requests_ = 0;
     // Records of the events not ended at nowMs that start before horizonMs; with
     // runningAndNextOnly, at most the running event (if any) and the one after it.

@@ -22,7 +22,7 @@ class Heap {
 public:
     static constexpr size_t kDefaultSize = 24u * 1024 * 1024;
 
-    explicit Heap(size_t sizeBytes = kDefaultSize) : size_(sizeBytes) {}
+    explicit Heap(size_t sizeBytes = kDefaultSize);
     ~Heap() { releaseAll(); }
 
     // Null for size 0, for more than is free, or when a fault says so.

@@ -28,14 +28,14 @@ byte *TAP_EPG_GetExtInfo(PlatformEvent *event) {
     sim::Firmware &fw = sim::Firmware::active(__func__);
     if (!event)
         return nullptr;
-    std::string text = fw.epg.extInfo(*event);
-    if (text.empty())
+    sim::Epg::ExtText text = fw.epg.extText(*event);
+    if (!text.text || text.text->empty())
         return nullptr;
-    void *block = fw.heap.alloc(text.size() + 1);
+    char *block = static_cast<char *>(fw.heap.alloc(text.text->size() + 1));
     if (!block)
         return nullptr;
-    std::memcpy(block, text.c_str(), text.size() + 1);
-    return static_cast<byte *>(block);
+    text.copyTo(block);
+    return reinterpret_cast<byte *>(block);
 }
 
 }  // extern "C"

@@ -44,8 +44,16 @@ const unsigned char EncTable[CODED_TABLE_SIZE] = {
 char dctstr[STRBUF_SIZE];
 
 // --- Words ---
-// Coded texts sit at any byte offset and are little-endian on every build: bytes are assembled.
+// Coded texts sit at any byte offset and are little-endian on every build: a little-endian machine
+// reads and writes them as words at any address, another one assembles their bytes.
 
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+typedef uint32_t __attribute__((aligned(1), may_alias)) UnalignedWord;
+
+static inline uint32_t get_word(const unsigned char *p) { return *(const UnalignedWord *)p; }
+
+static inline void put_word(unsigned char *p, uint32_t w) { *(UnalignedWord *)p = w; }
+#else
 static uint32_t get_word(const unsigned char *p)
 {
     return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
@@ -58,6 +66,7 @@ static void put_word(unsigned char *p, uint32_t w)
     p[2] = (unsigned char)(w >> 16);
     p[3] = (unsigned char)(w >> 24);
 }
+#endif
 
 static int is_zero_word(const unsigned char *p)
 {
@@ -66,18 +75,91 @@ static int is_zero_word(const unsigned char *p)
 
 // --- Encoding and decoding ---
 
-// EncTable with the dropped bytes as ENC_FAST_DROPPED, a bit no code has: five codes are tested
-// for a dropped one with a single test.
-enum { ENC_FAST_DROPPED = 0x80 };
-struct EncFast {
+// What a byte becomes in a code: its EncTable code; in a firmware's extended text (ext_text) the
+// code of what ConvertByteStr makes of it, CODE_DROPPED for a byte that the filter drops.
+static constexpr unsigned char code_of(int c, int ext_text)
+{
+    return !ext_text ? EncTable[c]
+                     : ExtTextByte((unsigned)c) == 0 ? (unsigned char)CODE_DROPPED : EncTable[ExtTextByte((unsigned)c)];
+}
+
+struct ExtCodes {
     unsigned char code[CODED_TABLE_SIZE];
-    constexpr EncFast() : code()
+    constexpr ExtCodes() : code()
     {
         for (int c = 0; c < CODED_TABLE_SIZE; c++)
-            code[c] = EncTable[c] == CODE_DROPPED ? (unsigned char)ENC_FAST_DROPPED : EncTable[c];
+            code[c] = code_of(c, 1);
     }
 };
-static constexpr EncFast enc_fast;
+static constexpr ExtCodes ext_codes;
+
+// Five characters that all have a code become a word at once; the tables for each kind of text.
+#if UINTPTR_MAX > 0xFFFFFFFFu
+// 64-bit machines add up five table reads: place k's table holds each byte's code times 84^k,
+// and for a dropped byte a bit above the word's 32 bits (the codes' sum is at most 84^5 - 1, which
+// never carries into it), so one test of the sum finds a dropped byte.
+static const uint64_t ENC_SUM_DROPPED = (uint64_t)1 << 32;
+struct EncGroups {
+    uint64_t place[CODES_PER_WORD][CODED_TABLE_SIZE];
+    constexpr explicit EncGroups(int ext_text) : place()
+    {
+        uint64_t scale = 1;
+        for (int k = 0; k < CODES_PER_WORD; k++, scale *= CODE_COUNT) {
+            for (int c = 0; c < CODED_TABLE_SIZE; c++) {
+                unsigned char code = code_of(c, ext_text);
+                place[k][c] = code == CODE_DROPPED ? ENC_SUM_DROPPED : code * scale;
+            }
+        }
+    }
+};
+#else
+// 32-bit machines (64-bit sums cost several instructions there) look up the five codes with the
+// dropped bytes as ENC_FAST_DROPPED, a bit no code has, test them for a dropped one at once and
+// multiply them into the word.
+enum { ENC_FAST_DROPPED = 0x80 };
+struct EncGroups {
+    unsigned char code[CODED_TABLE_SIZE];
+    constexpr explicit EncGroups(int ext_text) : code()
+    {
+        for (int c = 0; c < CODED_TABLE_SIZE; c++) {
+            unsigned char code_c = code_of(c, ext_text);
+            code[c] = code_c == CODE_DROPPED ? (unsigned char)ENC_FAST_DROPPED : code_c;
+        }
+    }
+};
+#endif
+static constexpr EncGroups enc_groups(0);
+static constexpr EncGroups enc_groups_ext(1);
+
+// Turns the groups of five bytes from p on into words at *w while all five of a group have a code;
+// groups_end lies a whole number of groups beyond p. Returns where it stopped.
+static inline const unsigned char *encode_groups(unsigned char **w, const unsigned char *p,
+                                                 const unsigned char *groups_end, const EncGroups &t)
+{
+    unsigned char *out = *w;
+    while (p < groups_end) {
+#if UINTPTR_MAX > 0xFFFFFFFFu
+        uint64_t sum = t.place[0][p[0]] + t.place[1][p[1]] + t.place[2][p[2]] + t.place[3][p[3]] + t.place[4][p[4]];
+        if (sum >= ENC_SUM_DROPPED)
+            break;
+        put_word(out, (uint32_t)sum);
+#else
+        uint32_t c0 = t.code[p[0]], c1 = t.code[p[1]], c2 = t.code[p[2]], c3 = t.code[p[3]], c4 = t.code[p[4]];
+        if ((c0 | c1 | c2 | c3 | c4) & ENC_FAST_DROPPED)
+            break;
+        put_word(out, c0 + CODE_COUNT * (c1 + CODE_COUNT * (c2 + CODE_COUNT * (c3 + CODE_COUNT * c4))));
+#endif
+        out += CODED_WORD_BYTES;
+        p += CODES_PER_WORD;
+    }
+    *w = out;
+    return p;
+}
+
+static uint32_t group_word(const uint32_t *codes)
+{
+    return codes[0] + CODE_COUNT * (codes[1] + CODE_COUNT * (codes[2] + CODE_COUNT * (codes[3] + CODE_COUNT * codes[4])));
+}
 
 int EncodeTxt(void *dst, const char *src, int size)
 {
@@ -104,15 +186,14 @@ int EncodeTxt(void *dst, const char *src, int size)
     while (p < text_end && !full) {
         // Five characters that all have a code make a word at once (the common case); a group
         // with a dropped character goes the long way, a character at a time.
-        while (n == 0 && p + CODES_PER_WORD <= text_end && w < words_end) {
-            uint32_t c0 = enc_fast.code[p[0]], c1 = enc_fast.code[p[1]], c2 = enc_fast.code[p[2]];
-            uint32_t c3 = enc_fast.code[p[3]], c4 = enc_fast.code[p[4]];
-            if ((c0 | c1 | c2 | c3 | c4) & ENC_FAST_DROPPED)
-                break;
-            put_word(w, c0 + CODE_COUNT * (c1 + CODE_COUNT * (c2 + CODE_COUNT * (c3 + CODE_COUNT * c4))));
-            w += CODED_WORD_BYTES;
-            p += CODES_PER_WORD;
+        const unsigned char *groups_end = p;
+        if (n == 0) {
+            // The whole groups that both the text and the words left have room for.
+            long groups = (long)(text_end - p) / CODES_PER_WORD;
+            long room = (long)(words_end - w) / CODED_WORD_BYTES;
+            groups_end = p + CODES_PER_WORD * (groups < room ? groups : room);
         }
+        p = encode_groups(&w, p, groups_end, enc_groups);
         for (; p < text_end; p++) {
             uint32_t code = EncTable[*p];
             if (code == CODE_DROPPED)
@@ -125,8 +206,7 @@ int EncodeTxt(void *dst, const char *src, int size)
                 full = 1;
                 break;
             }
-            put_word(w, codes[0] + CODE_COUNT * (codes[1] + CODE_COUNT * (codes[2] + CODE_COUNT * (codes[3] +
-                                                                                              CODE_COUNT * codes[4]))));
+            put_word(w, group_word(codes));
             w += CODED_WORD_BYTES;
             n = 0;
             break;
@@ -147,6 +227,86 @@ int EncodeTxt(void *dst, const char *src, int size)
     return (int)(w - out);
 }
 
+// The state of an encoding that runs over several pieces: the next word and the codes of an
+// unfinished group.
+struct EncRun {
+    unsigned char *w;
+    uint32_t codes[CODES_PER_WORD];
+    int n;
+};
+
+static void push_code(EncRun *r, uint32_t code)
+{
+    r->codes[r->n++] = code;
+    if (r->n == CODES_PER_WORD) {
+        put_word(r->w, group_word(r->codes));
+        r->w += CODED_WORD_BYTES;
+        r->n = 0;
+    }
+}
+
+// Codes the bytes [p, end) (codes: byte to code, CODE_DROPPED dropped; groups: the same for whole
+// groups). No bound: the caller knows the words fit.
+static void encode_piece(EncRun *r, const unsigned char *p, const unsigned char *end, const unsigned char *codes,
+                         const EncGroups &groups)
+{
+    while (p < end) {
+        if (r->n == 0)
+            p = encode_groups(&r->w, p, p + CODES_PER_WORD * ((end - p) / CODES_PER_WORD), groups);
+        // A byte at a time up to the end of the group.
+        for (; p < end; p++) {
+            uint32_t code = codes[*p];
+            if (code == CODE_DROPPED)
+                continue;
+            push_code(r, code);
+            if (r->n == 0) {
+                p++;
+                break;
+            }
+        }
+    }
+}
+
+int EncodeTxtWithExt(void *dst, const char *head, const char *ext, int size)
+{
+    if (dst == NULL || head == NULL || ext == NULL || size < CODED_WORD_BYTES)
+        return -1;
+    size_t head_len = strlen(head), ext_len = strlen(ext);
+    if ((long)(head_len + 1 + ext_len) > 5L * (size / CODED_WORD_BYTES - 2) + 4)
+        return -1;
+    const unsigned char *e = (const unsigned char *)ext, *e_end = e + ext_len;
+    while (e < e_end && ExtTextByte(*e) == 0)
+        e++;
+    if (e == e_end)
+        return EncodeTxt(dst, head, size);
+    // Both pieces fit whole: (head + ext) / 5 words, the last word and the zero word.
+    EncRun r = {(unsigned char *)dst, {0, 0, 0, 0, 0}, 0};
+    encode_piece(&r, (const unsigned char *)head, (const unsigned char *)head + head_len, EncTable, enc_groups);
+    push_code(&r, EncTable[(unsigned char)'|']);
+    encode_piece(&r, e, e_end, ext_codes.code, enc_groups_ext);
+    uint32_t last_word = 0;
+    for (int k = r.n - 1; k >= 0; k--)
+        last_word = last_word * CODE_COUNT + r.codes[k];
+    put_word(r.w, last_word);
+    put_word(r.w + CODED_WORD_BYTES, 0);
+    return (int)(r.w + 2 * CODED_WORD_BYTES - (unsigned char *)dst);
+}
+
+// Two codes to their two characters: the pair c0 + 84 * c1 gives DecTable[c0], DecTable[c1]. A
+// word is three lookups: two pairs and the fifth code.
+enum { CODE_PAIRS = CODE_COUNT * CODE_COUNT };
+struct DecPairs {
+    unsigned char chars[CODE_PAIRS][2];
+    constexpr DecPairs() : chars()
+    {
+        for (int pair = 0; pair < CODE_PAIRS; pair++) {
+            chars[pair][0] = DecTable[pair % CODE_COUNT];
+            chars[pair][1] = DecTable[pair / CODE_COUNT];
+        }
+    }
+};
+static constexpr DecPairs dec_pairs;
+
 void DecodeTxt(char *dst, const void *src, int size)
 {
     if (dst == NULL || size <= 0)
@@ -158,16 +318,20 @@ void DecodeTxt(char *dst, const void *src, int size)
         for (int pos = 0; pos < size - CODES_PER_WORD; pos += CODES_PER_WORD) {
             uint32_t w = get_word(in);
             in += CODED_WORD_BYTES;
-            int ended = 0;
-            for (int k = 0; k < CODES_PER_WORD; k++) {
-                unsigned char c = DecTable[w % CODE_COUNT];
-                w /= CODE_COUNT;
-                dst[pos + k] = (char)c;
-                if (c == 0)
-                    ended = 1;
-            }
-            dst[pos + CODES_PER_WORD] = 0;
-            if (ended)
+            uint32_t high = w / CODE_PAIRS;
+            uint16_t c01, c23;
+            memcpy(&c01, dec_pairs.chars[w % CODE_PAIRS], 2);
+            memcpy(&c23, dec_pairs.chars[high % CODE_PAIRS], 2);
+            uint32_t code4 = high / CODE_PAIRS;   // at most 86: beyond 83 it counts from 0 again
+            unsigned char c4 = DecTable[code4 < CODE_COUNT ? code4 : code4 - CODE_COUNT];
+            char *out = dst + pos;
+            memcpy(out, &c01, 2);
+            memcpy(out + 2, &c23, 2);
+            out[4] = (char)c4;
+            out[5] = 0;
+            // A NUL among the first four characters: a zero byte in the word they make.
+            uint32_t four = (uint32_t)c01 | ((uint32_t)c23 << 16);
+            if (((four - 0x01010101u) & ~four & 0x80808080u) != 0 || c4 == 0)
                 break;
         }
     }
@@ -223,8 +387,10 @@ const char *DCT(const char *text)
         return "";
     if (settings.compress_text != 1)
         return text;
-    CopyCodedStr(_strBuf, text, DCT_CODED_SIZE);
-    DecodeTxt(dctstr, _strBuf, DCT_PLAIN_SIZE);
+    // Decoded where it lies: the decoder reads no further than the first word holding the end
+    // code, which comes no later than the zero word a copy through _strBuf would stop after,
+    // and it reads at most the (DCT_PLAIN_SIZE - 1) / 5 words such a copy would hold.
+    DecodeTxt(dctstr, text, DCT_PLAIN_SIZE);
     _strBuf[0] = 0;
     return dctstr;
 }

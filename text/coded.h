@@ -40,6 +40,13 @@ extern char dctstr[STRBUF_SIZE];
 // src is null or size < 4.
 int EncodeTxt(void *dst, const char *src, int size);
 
+// The words EncodeTxt(dst, text, size) writes for text = head, '|' and what ConvertByteStr makes
+// of the string ext (head alone when that is empty), without building text: when text is not
+// cut, that is strlen(head) + 1 + strlen(ext) <= 5 * (size / 4 - 2) + 4. dst may be head; ext
+// must not overlap dst. Returns the bytes written, or -1, writing nothing, when text might be cut
+// (or an argument is null, or size < 4).
+int EncodeTxtWithExt(void *dst, const char *head, const char *ext, int size);
+
 // Decodes the coded text at src into a plain string of at most size bytes at dst (always
 // terminated when size > 0). At most (size - 1) / 5 words are read, fewer when the text ends.
 // size <= 0 or a null argument: nothing is written.
@@ -58,7 +65,7 @@ int StrCodedLen(const void *data, int limit);
 void CopyCodedStr(void *dst, const void *src, int size);
 
 // The plain text of a stored event text. A null text yields "". With coding off, text itself;
-// with coding on, text decoded into dctstr (through _strBuf, which is left empty).
+// with coding on, text decoded into dctstr, and _strBuf emptied.
 // Changes dctstr and _strBuf[0] when coding is on.
 const char *DCT(const char *text);
 

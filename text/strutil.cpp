@@ -92,13 +92,15 @@ char *strxcpy(char *dst, const char *src, int n)
 {
     if (dst == NULL || src == NULL || n < 0)
         return NULL;
+    // The NUL is copied with the bytes before it; four bytes a turn, each looked at in order.
     int i = 0;
-    while (i < n && src[i] != 0) {
-        dst[i] = src[i];
-        i++;
+    for (; i + 4 <= n; i += 4) {
+        if ((dst[i] = src[i]) == 0 || (dst[i + 1] = src[i + 1]) == 0 || (dst[i + 2] = src[i + 2]) == 0 ||
+            (dst[i + 3] = src[i + 3]) == 0)
+            break;
     }
-    if (i < n)
-        dst[i] = 0;
+    for (; i < n && (dst[i] = src[i]) != 0; i++) {
+    }
     dst[n] = 0;
     return dst;
 }
@@ -201,8 +203,12 @@ char *CopyConvertXStr(char *dst, const char *src, int n)
     return dst;
 }
 
-// What a title byte becomes: 0 dropped, else the byte kept or folded. Built at compile time, so
-// the title filter does one lookup a byte, as the plain filter does its range test.
+// --- Filtering by table, a word at a time ---
+// The filters of firmware texts run over every title and long text of a fill: a table says what
+// each byte becomes (0: dropped), and words whose bytes all stay as they are, nearly all of a
+// text, are copied whole.
+
+// What a title byte becomes: printable bytes kept, the layout's separators '|' and '~' as '-'.
 struct TitleFold {
     unsigned char to[256];
     constexpr TitleFold() : to()
@@ -215,77 +221,124 @@ struct TitleFold {
 };
 static constexpr TitleFold title_fold;
 
-char *CopyConvertTitleStr(char *dst, const char *src, int n)
-{
-    if (dst == NULL || src == NULL)
-        return NULL;
-    int out = 0;
-    for (int i = 0; i < n && src[i] != 0; i++) {
-        unsigned char to = title_fold.to[ubyte(src[i])];
-        if (to != 0)
-            dst[out++] = (char)to;
-    }
-    dst[out] = 0;
-    return dst;
-}
-
-// What a byte of an extended text becomes: 0 dropped, else the byte kept, or '|' for a line
-// break. One lookup and a store a byte: the filter runs over every long text of a fill.
+// What a byte of an extended text becomes: printable bytes but '~' kept, '|' for a line break.
 struct ExtFold {
     unsigned char to[256];
     constexpr ExtFold() : to()
     {
         for (int c = 0; c < 256; c++)
-            to[c] = ((c >= 32 && c <= 125) || c >= 161) ? (unsigned char)c : 0;
-        to[10] = '|';
-        to[138] = '|';
+            to[c] = ExtTextByte((unsigned)c);
     }
 };
 static constexpr ExtFold ext_fold;
 
-// The length of s up to its NUL, at most n: four bytes at a time (a word holds a zero byte when
-// (v - 0x01010101) & ~v & 0x80808080 is not 0), never reading beyond s[n - 1].
-static int bounded_length(const unsigned char *s, int n)
+// Machine words of bytes (8 on the PC, 4 on the receiver) and the bit tricks that test all their
+// bytes at once.
+typedef unsigned long ByteWord;
+static const ByteWord BYTES_ONES = (ByteWord)-1 / 255;          // 0x01 in every byte
+static const ByteWord BYTES_HIGHS = BYTES_ONES * 0x80;          // 0x80 in every byte
+// A word read or written at any byte address (what memcpy of a word does, without the copy through
+// memory that some compilers make of it).
+typedef ByteWord __attribute__((aligned(1), may_alias)) UnalignedByteWord;
+
+// The bytes of v that do not lie in 32..125 or 161..255 (plain text with its accented letters),
+// and with bar_too the '|' too, have their high bit set in the result. A byte below 32 borrows
+// when 32 is taken off; the bytes 126..160 become 0..34 when 130 is added (per byte, without
+// carries) and borrow when 35 is taken off; a '|' becomes 0 by an exclusive or and borrows when 1
+// is taken off. A byte next to one that borrows may borrow too: a word may be marked without
+// need, never left unmarked wrongly.
+static inline ByteWord bars_of(ByteWord v, int bar_too)
 {
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
-        uint32_t v;
-        memcpy(&v, s + i, 4);
-        if ((v - 0x01010101u) & ~v & 0x80808080u)
-            break;
+    ByteWord bars = v ^ (BYTES_ONES * '|');
+    return bar_too ? (bars - BYTES_ONES) & ~bars : 0;
+}
+
+static inline ByteWord odd_bytes(ByteWord v, int bar_too)
+{
+    ByteWord low = (v - BYTES_ONES * 32) & ~v;
+    ByteWord shifted = ((v & ~BYTES_HIGHS) + BYTES_ONES * 2) ^ (~v & BYTES_HIGHS);   // each byte + 130
+    return (low | ((shifted - BYTES_ONES * 35) & ~shifted) | bars_of(v, bar_too)) & BYTES_HIGHS;
+}
+
+// The shorter test that most words pass: marks as odd_bytes does, and besides every byte of 128
+// and above. A byte below 32 borrows as before, and 126 and 127 reach the high bit when 2 is added
+// (a byte that carries is itself 128 or above, and marked).
+static inline ByteWord odd_or_high_bytes(ByteWord v, int bar_too)
+{
+    return ((v - BYTES_ONES * 32) | (v + BYTES_ONES * 2) | v | bars_of(v, bar_too)) & BYTES_HIGHS;
+}
+
+// Stores what the table makes of the four bytes at in; returns the output's new end. Each byte is
+// stored whatever it becomes; the output moves on only for a kept one.
+static inline char *filter_four(char *out, const unsigned char *in, const unsigned char *table)
+{
+    unsigned char t0 = table[in[0]], t1 = table[in[1]], t2 = table[in[2]], t3 = table[in[3]];
+    *out = (char)t0;
+    out += t0 != 0;
+    *out = (char)t1;
+    out += t1 != 0;
+    *out = (char)t2;
+    out += t2 != 0;
+    *out = (char)t3;
+    out += t3 != 0;
+    return out;
+}
+
+// Copies at most n bytes of the string src, or up to its NUL, into dst through the table and
+// terminates dst; returns where the NUL went. The table must keep as they are all bytes that odd_bytes(.., bar_too) leaves
+// unmarked. The string's end is found first (the C library's strlen reads no byte beyond it), so
+// that whole words are read only within the string. A word with no byte marked is copied whole;
+// otherwise its bytes go through the table. In place the output never overtakes the input: a word
+// is read before it is written. Always inlined, so that bar_too is a constant in each filter.
+static inline __attribute__((always_inline)) char *filter_bytes(char *dst, const char *src, int n,
+                                                                const unsigned char *table, int bar_too)
+{
+    const unsigned char *in = (const unsigned char *)src;
+    size_t length = n > 0 ? strlen(src) : 0;
+    if (length > (size_t)n)
+        length = (size_t)n;
+    const unsigned char *end = in + length;
+    char *out = dst;
+    for (; in + sizeof(ByteWord) <= end; in += sizeof(ByteWord)) {
+        ByteWord v = *(const UnalignedByteWord *)in;
+        if (__builtin_expect(odd_or_high_bytes(v, bar_too) == 0, 1) || odd_bytes(v, bar_too) == 0) {
+            *(UnalignedByteWord *)out = v;
+            out += sizeof v;
+            continue;
+        }
+        for (unsigned k = 0; k < sizeof v; k += 4)
+            out = filter_four(out, in + k, table);
     }
-    while (i < n && s[i] != 0)
-        i++;
-    return i;
+    for (; in < end; in++) {
+        unsigned char to = table[*in];
+        *out = (char)to;
+        out += to != 0;
+    }
+    *out = 0;
+    return out;
+}
+
+char *CopyConvertTitleStr(char *dst, const char *src, int n)
+{
+    if (dst == NULL || src == NULL)
+        return NULL;
+    filter_bytes(dst, src, n, title_fold.to, 1);
+    return dst;
 }
 
 char *ConvertByteStr(char *dst, const char *src, int n)
 {
     if (dst == NULL || src == NULL)
         return NULL;
-    const unsigned char *in = (const unsigned char *)src;
-    const unsigned char *end = in + (n > 0 ? bounded_length(in, n) : 0);
-    char *out = dst;
-    // The byte is stored whatever it becomes and the output moves on only for a kept one.
-    for (; in + 4 <= end; in += 4) {
-        unsigned char t0 = ext_fold.to[in[0]], t1 = ext_fold.to[in[1]];
-        unsigned char t2 = ext_fold.to[in[2]], t3 = ext_fold.to[in[3]];
-        *out = (char)t0;
-        out += t0 != 0;
-        *out = (char)t1;
-        out += t1 != 0;
-        *out = (char)t2;
-        out += t2 != 0;
-        *out = (char)t3;
-        out += t3 != 0;
-    }
-    for (; in < end; in++) {
-        unsigned char to = ext_fold.to[*in];
-        *out = (char)to;
-        out += to != 0;
-    }
-    *out = 0;
+    filter_bytes(dst, src, n, ext_fold.to, 0);
     return dst;
+}
+
+char *ConvertByteStrEnd(char *dst, const char *src, int n)
+{
+    if (dst == NULL || src == NULL)
+        return NULL;
+    return filter_bytes(dst, src, n, ext_fold.to, 0);
 }
 
 char *ConvertStr_FileName(char *s)
@@ -390,4 +443,12 @@ char *ReplaceStrN(char *dst, const char *src, int n)
     }
     dst[i] = 0;
     return dst;
+}
+
+void FoldLowerTable(unsigned char table[256])
+{
+    if (table == NULL)
+        return;
+    for (int c = 0; c < 256; c++)
+        table[c] = fold_ascii_upper(fold_accent((unsigned char)c));
 }

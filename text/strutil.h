@@ -58,6 +58,8 @@ char *stroffsetcpy(char *dst, const char *src, int offset, int count);
 // Each keeps exactly the bytes named, drops the others (no placeholder) and terminates the
 // result. The copying filters may work in place (dst == src): they never write ahead of what
 // they have read. All return their output buffer, or null (doing nothing) on null arguments.
+// CopyConvertTitleStr and ConvertByteStr measure their source first: it must be a string
+// (NUL-terminated), of which they take at most n bytes.
 
 // In place: keeps 32..126 and 161..255.
 char *ConvertStr(char *s);
@@ -76,6 +78,15 @@ char *CopyConvertTitleStr(char *dst, const char *src, int n);
 // rest, so a firmware text never holds the separators of the event text layout.
 // dst must hold n + 1 bytes.
 char *ConvertByteStr(char *dst, const char *src, int n);
+// The same, returning the end of the result (its NUL) instead, or null on null arguments.
+char *ConvertByteStrEnd(char *dst, const char *src, int n);
+
+// What ConvertByteStr makes of one byte c; 0 for a byte it drops.
+constexpr unsigned char ExtTextByte(unsigned c)
+{
+    return c == 10 || c == 138 ? (unsigned char)'|'
+                               : (c >= 32 && c <= 125) || (c >= 161 && c <= 255) ? (unsigned char)c : 0;
+}
 
 // In place: makes s usable as a disk file name. '/' and '\' become '-'; drops 0..31, '"', '*',
 // ':', '<', '>', '?', '|' and 127..160; keeps everything else.
@@ -99,5 +110,9 @@ char *ReplaceFirstFinding(char *text, const char *pattern, const char *replaceme
 // ASCII case is left alone (see strlwr_self). dst may be src; dst must hold n + 1 bytes.
 // Returns dst, or null when dst or src is null.
 char *ReplaceStrN(char *dst, const char *src, int n);
+
+// Fills table with what ReplaceStrN and then strlwr_self make of each byte under the current
+// `language`: the folding of the search, one lookup a byte. Null: nothing.
+void FoldLowerTable(unsigned char table[256]);
 
 #endif

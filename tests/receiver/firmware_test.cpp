@@ -2,7 +2,8 @@
 //   Disk      names outside the folder refused, open/create/read/write/seek, short reads,
 //             faults (full, power cut, refused open), handle tracking, free space, rename; the
 //             firmware's log of refused writes and timers
-//   Clock     MJD round trip on known dates, weekdays, invalid dates, ticks and delays
+//   Clock     MJD round trip on known dates, weekdays, invalid dates, the civil time kept per
+//             second, ticks and delays
 //   Heap      accounting, limit, double free and leak detection, scheduled failure
 //   Channels  counts, channel records, tuning and its log
 //   System    state, display ownership, generated events, language, printing, exit request
@@ -167,6 +168,27 @@ TEST(Clock, DatesThatDoNotExistGiveMjdZero) {
     EXPECT_EQ(TAP_MakeMjd(2026, 1, 0), 0);
     EXPECT_EQ(TAP_MakeMjd(2038, 4, 23), 0) << "beyond the 16-bit day number";
     EXPECT_EQ(TAP_MakeMjd(1858, 11, 16), 0);
+}
+
+// The clock keeps the second it worked out last: whichever way time moves (small steps over
+// second, midnight and year ends, set back, before 1970), it tells what the calendar says.
+TEST(Clock, CivilTimeFollowsEveryMoveOfTheClock) {
+    int64_t start = 0;
+    ASSERT_TRUE(sim::parseLocalTime("2026-12-31 23:59:58", start));
+    sim::Clock clock(start);
+    uint32_t seed = 1;
+    for (int step = 0; step < 5000; ++step) {
+        seed = seed * 1103515245u + 12345u;
+        unsigned r = seed >> 8;
+        if (r % 50 == 0)
+            clock.set(start - int64_t(r % 3000) * 997);
+        else if (r % 97 == 0)
+            clock.set(-int64_t(r % 100000));
+        else
+            clock.advanceMs(r % 7 == 0 ? int64_t(r % 5000) : int64_t(r % 300));
+        sim::CivilTime got = clock.civil(), want = sim::Clock::toCivil(clock.nowMs());
+        ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << "at " << clock.nowMs();
+    }
 }
 
 TEST(Clock, ParsesAndFormatsLocalTimes) {

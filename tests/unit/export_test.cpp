@@ -3,7 +3,8 @@
 //   ExportFiles*     the exact bytes: empty data base, shading, an empty title, joined long info
 //                    lines, escaping, a field that begins with a quote, logical numbers, coded
 //                    texts, what is left out (channels beyond the scan range, the scratch slot),
-//                    the 8 KB buffer with rows longer than it, padding
+//                    the 8 KB buffer with rows longer than it, padding, numbers wider than
+//                    their fields
 //   ExportMessages*  the box while it works, the message when the file cannot be opened
 //   ChannelList*     the two list files: lines, padding, exactly 512 bytes
 //   ChannelLookup*   by service id (TV before radio), logical number and name
@@ -112,6 +113,25 @@ TEST(ExportFiles, CsvHasALinePerEventWithEndDatesNumbersAndServiceIds) {
         csvLine({"TV 2", "202612071000", "202612071130", "", "Film <&> Co", "", "", "", "2", "", "1001", ""}) +
         csvLine({"TV 4", "202612072330", "202612080030", "", "Late", "", "", "", "4", "", "1003", ""});
     EXPECT_EQ(unpadded(readExport(b, EXPORT_CSV_NAME), '\0'), want);
+}
+
+// The numbers of a row are written digit by digit: a value wider than its field is written whole,
+// as printf's "%02d" writes it (a 100-hour event, hours and minutes out of range in a record).
+TEST(ExportFiles, NumbersWiderThanTheirFieldsAreWrittenWhole) {
+    Bench b;
+    b.schedule(0, 0, {b.event("10:00", 6000, "Marathon")});
+    FillBuffer(0, 0);
+    ASSERT_EQ(max_Event[0], 1);
+    epgtest::rec(0, 0).start_hour = 124;
+    epgtest::rec(0, 0).end_min = 255;
+    ExportCSV(0);
+    EXPECT_EQ(unpadded(readExport(b, EXPORT_CSV_NAME), '\0'),
+              csvLine({"TV 1", "2026120712400", "2026121114255", "", "Marathon", "", "", "", "1", "", "1000", ""}));
+    ExportHTML(0);
+    EXPECT_EQ(unpadded(readExport(b, EXPORT_HTML_NAME), ' '),
+              kHeader + htmlRow(kShaded, "1", "TV 1", htmlWhen("Mo", "2026.12.07", "124:00~14:255", "100:00"),
+                                "Marathon", "", "") +
+                  kTrailer);
 }
 
 TEST(ExportFiles, GermanWeekdaysAndLogicalNumbersWhenTheReceiverUsesThem) {

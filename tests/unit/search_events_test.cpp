@@ -6,8 +6,12 @@
 //   SearchAll          entries by selection, duplicates under the earlier entry, the 500 cap
 //   SearchResultTexts  results keep readable texts when their channel is refilled or emptied
 //   SearchMessage      "Searching! Please wait ..." in the views and over the picture
+//   SearchOnePass      the one pass over the events against a pass per word, on random guides
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,6 +23,7 @@
 #include "settings/colors.h"
 #include "tests/unit/epgdb_testing.h"
 #include "tests/unit/search_testing.h"
+#include "text/strutil.h"
 
 using epgtest::Bench;
 using epgtest::rec;
@@ -311,4 +316,205 @@ TEST(SearchMessage, ShownInTheViewsOrOverThePictureAndRemovedThere) {
     language = LAN_English;
     search("tatort");
     EXPECT_TRUE(b.rx->screen().shows("Searching! Please wait ..."));
+}
+
+// --- One pass against a pass per word ---
+
+namespace {
+
+// The search as the rules read, one word after the other over the channels, with the test text
+// built step by step: the one-pass search must find the same events in the same order.
+struct RefWord {
+    std::string word;
+    int entry, first, last, from, to, days;
+};
+
+std::string refFold(const std::string &s) {
+    std::vector<char> buf(s.size() + 1);
+    ReplaceStrN(buf.data(), s.c_str(), (int)s.size());
+    std::string out = buf.data();
+    for (char &c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = (char)(c - 'A' + 'a');
+    return out;
+}
+
+std::string refTestText(const EpgEvent &ev) {
+    std::string plain = DCT(ev.text);
+    if (settings.search_description <= 1 && plain.find('|') != std::string::npos && plain.find('|') < 1535)
+        plain = plain.substr(0, plain.find('|'));
+    std::string t = "_" + refFold(plain.substr(0, 1535));
+    size_t tilde = t.find(" ~ "), bar = t.find('|');
+    if (settings.search_description <= 0) {
+        t = t.substr(0, tilde != std::string::npos ? tilde : bar) + "_";
+    } else if (settings.search_description == 1) {
+        if (tilde != std::string::npos)
+            t[tilde] = '_';
+        t += "_";
+    } else if (tilde != std::string::npos) {
+        t[tilde] = '_';
+    } else if (bar != std::string::npos) {
+        t[bar] = '_';
+    } else {
+        t += "_";
+    }
+    return t;
+}
+
+// (channel, record, entry) of every result.
+std::vector<std::array<int, 3>> refSearch(const std::vector<RefWord> &words, bool skipFound) {
+    std::vector<std::array<int, 3>> out;
+    int now = time_mjd * 1440 + time_h * 60 + time_min;
+    int channels = std::min(settings.buffered_channels, 200);
+    if (_svcType == SVC_TYPE_Tv && _maxSvcNum < channels)
+        channels = _maxSvcNum;
+    for (const RefWord &w : words) {
+        std::vector<std::pair<std::string, bool>> terms;
+        std::string folded = refFold(w.word.substr(0, 128));
+        bool must = true;
+        size_t p = 0;
+        while (p < folded.size() && terms.size() < 16) {
+            for (; p < folded.size() && (folded[p] == '+' || folded[p] == '~'); ++p)
+                must = folded[p] == '+';
+            size_t e = folded.find_first_of("+~", p);
+            std::string term = folded.substr(p, std::min(e, folded.size()) - p).substr(0, 127);
+            p = std::min(e, folded.size());
+            if (settings.compress_text == 1) {
+                std::vector<char> buf(term.size() + 1);
+                term = UseDecTable(buf.data(), term.c_str());
+            }
+            if (!term.empty())
+                terms.push_back({term, must});
+        }
+        for (int ch = std::max(w.first, 0); ch <= w.last && ch < channels; ++ch) {
+            for (int i = 0; i < std::min(max_Event[ch], 500); ++i) {
+                if ((int)out.size() >= 500)
+                    return out;
+                const EpgEvent &ev = EPG_Buffer[ch * 500 + i];
+                if (EpgEndInMin(&ev) <= now)
+                    continue;
+                int t = ev.start_hour * 60 + ev.start_min;
+                if (w.from < w.to ? (t < w.from || t > w.to) : w.from > w.to ? (t < w.from && t > w.to) : false)
+                    continue;
+                int day = WeekDay(ev.start_mjd);
+                if (w.days <= 6 ? day != w.days : w.days == 7 ? day > 4 : w.days == 8 ? day < 5 : false)
+                    continue;
+                std::string text = refTestText(ev);
+                bool pass = true;
+                for (const auto &term : terms)
+                    pass = pass && (text.find(term.first) != std::string::npos) == term.second;
+                if (!pass)
+                    continue;
+                bool seen = false;
+                for (const auto &r : out) {
+                    const EpgEvent &o = EPG_Buffer[r[0] * 500 + r[1]];
+                    seen = seen || (skipFound && r[0] == ch && o.start_mjd == ev.start_mjd &&
+                                    o.start_hour == ev.start_hour && o.start_min == ev.start_min);
+                }
+                if (!seen)
+                    out.push_back({ch, i, w.entry});
+            }
+        }
+    }
+    return out;
+}
+
+void expectResults(const std::vector<std::array<int, 3>> &want, const std::string &what) {
+    ASSERT_EQ(max_Event[SLOT_RESULT], (int)want.size()) << what;
+    for (size_t r = 0; r < want.size(); ++r) {
+        const SearchResultExt &ext = searchresult_ext[r];
+        ASSERT_EQ(ext.channel, want[r][0]) << what << ", result " << r;
+        ASSERT_EQ(ext.search_index, want[r][2]) << what << ", result " << r;
+        ASSERT_EQ(std::memcmp(&rec(SLOT_RESULT, (int)r), &rec(want[r][0], want[r][1]), sizeof(EpgEvent)), 0)
+            << what << ", result " << r;
+        ASSERT_EQ(ext.lead_time, Search[want[r][2]].lead_time) << what;
+        ASSERT_EQ(ext.window_start, Search[want[r][2]].window_start) << what;
+    }
+}
+
+}  // namespace
+
+TEST(SearchOnePass, FindsWhatAPassPerWordFindsOnRandomGuidesAndWords) {
+    const char *vocabulary[] = {"Tatort", "Krimi", "News", "M\xFCller", "M\xDCLLER", "Muller", "Wetter", "Sport",
+                                "caf\xE9", "K\xF6ln", "Film", "Update", "\xC5re", "e", "der", "Gro\xDF" "e", "|x"};
+    const int kWords = sizeof vocabulary / sizeof vocabulary[0];
+    uint32_t seed = 3;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (int)((seed >> 8) % n);
+    };
+    auto phrase = [&](int words) {
+        std::string s;
+        for (int k = 0; k < words; ++k)
+            s += (k ? " " : "") + std::string(vocabulary[next(kWords)]);
+        return s;
+    };
+    int full = 0;   // searches that stopped at 500 results
+    for (int world = 0; world < 24; ++world) {
+        Bench b("2026-12-07 10:15");
+        settings.compress_text = world % 2;
+        language = world % 3 == 0 ? LAN_German : world % 3 == 1 ? LAN_English : 8;
+        for (int ch = 0; ch < 10; ++ch) {
+            std::vector<sim::GuideEvent> events;
+            int64_t start = b.at("08:00");
+            int count = 20 + next(150);
+            for (int i = 0; i < count; ++i) {
+                int minutes = 5 + next(90);
+                sim::GuideEvent e = b.event("08:00", minutes, phrase(1 + next(3)), next(3) ? phrase(next(4)) : "",
+                                            next(2) ? phrase(next(12)) + "\n" + phrase(next(6)) : "", i + 1);
+                e.startMs = start;
+                e.endMs = start + int64_t(minutes) * 60000;
+                events.push_back(e);
+                if (next(8) != 0)   // else the next event starts at the same time
+                    start = e.endMs;
+            }
+            fill(b, ch, events);
+        }
+        for (int round = 0; round < 6; ++round) {
+            settings.search_description = next(3);
+            max_Search = 1 + next(20);
+            for (int e = 0; e < max_Search; ++e) {
+                std::string text = next(5) == 0 ? "_" : "";
+                text += phrase(1);
+                for (int k = next(3); k > 0; --k)
+                    text += std::string(next(3) ? "+" : "~") + phrase(1);
+                if (next(6) == 0)
+                    text = "~" + text;
+                if (next(6) == 0)
+                    text += "_";
+                int first = 1 + next(10);
+                searchtest::setEntry(e, text.c_str(), next(5), first, first + next(12));
+                if (next(3) == 0) {
+                    Search[e].window_start = next(1440);
+                    Search[e].window_end = next(1440);
+                }
+                Search[e].weekdays = (uint8_t)next(10);
+                Search[e].lead_time = e;
+            }
+            int selection = std::vector<int>{0, 1, 2, 3, 4, 9, 10}[next(7)];
+            std::vector<RefWord> ref;
+            for (int e = 0; e < max_Search; ++e) {
+                const SearchEntry &s = Search[e];
+                bool picked = selection == 0 || s.mode == selection || (selection == 9 && s.mode != 0) ||
+                              (selection == 10 && (s.mode == 3 || s.mode == 4));
+                if (picked)
+                    ref.push_back({s.word, e, s.first_place - 1, s.last_place - 1, s.window_start, s.window_end,
+                                   s.weekdays});
+            }
+            SearchAll(selection, 0);
+            expectResults(refSearch(ref, true), "world " + std::to_string(world) + " round " + std::to_string(round));
+            full += max_Event[SLOT_RESULT] == SEARCH_RESULTS_MAX;
+
+            const SearchEntry &one = Search[next(max_Search)];
+            Search[SEARCH_WORKING] = one;
+            int from = next(1440), to = next(3) ? from : next(1440);
+            SearchTxt(one.word, one.first_place - 1, one.last_place - 1, from, to, one.weekdays);
+            expectResults(refSearch({{one.word, SEARCH_WORKING, one.first_place - 1, one.last_place - 1, from, to,
+                                      one.weekdays}},
+                                    false),
+                          "word " + std::string(one.word));
+        }
+        epgtest::releaseAll();
+    }
+    EXPECT_GT(full, 0) << "no search reached 500 results";
 }

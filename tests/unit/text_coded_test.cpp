@@ -1,11 +1,13 @@
 // The coded event text (text/coded.h).
 //   Tables       DecTable and every byte of EncTable against the alphabet and its foldings
 //   Layout       word values, little-endian bytes, the end group and the zero word
-//   Round trips  unaligned and in-place buffers, UseDecTable against coding for every byte
+//   Round trips  unaligned and in-place buffers, UseDecTable against coding for every byte, the
+//                encoders against character-by-character algorithms
 //   Bounds       the encoder within size (canary), decoder and copy with tiny sizes, StrCodedLen
 //   DCT          both settings of compress_text, read at every call
 #include <gtest/gtest.h>
 
+#include <stdint.h>
 #include <string.h>
 
 #include <string>
@@ -14,6 +16,7 @@
 #include "frame/state.h"
 #include "settings/settings.h"
 #include "text/coded.h"
+#include "text/strutil.h"
 
 namespace {
 
@@ -385,5 +388,111 @@ TEST(CodedRoundTrip, EncoderGivesTheWordsOfTheCharacterByCharacterAlgorithm) {
         ASSERT_EQ(n, (int)want.size()) << "text " << round << " size " << size;
         ASSERT_EQ(std::vector<unsigned char>(got.begin(), got.begin() + n), want) << "text " << round;
         ASSERT_EQ(got[size], 0xEE) << "written beyond size";
+    }
+}
+
+// The fill codes a firmware's long text without filtering it first: the words must be those of
+// head, '|' and the filtered text coded as one string, whenever that fits uncut (-1 otherwise,
+// nothing written), and head's alone when the filter leaves nothing.
+TEST(CodedRoundTrip, HeadAndFilteredLongTextGiveTheWordsOfTheJoinedString) {
+    uint32_t seed = 3;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    auto random_text = [&](int length) {
+        std::string text;
+        for (int i = 0; i < length; ++i) {
+            unsigned r = next();
+            // Letters, line breaks, '~', '|', and now and then any byte but the NUL.
+            text += r % 6 == 0   ? (char)(1 + r % 255)
+                    : r % 13 == 0 ? "\n\x8A~|"[r % 4]
+                                  : (char)('a' + r % 26);
+        }
+        return text;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string head = random_text((int)(next() % 40));
+        std::string ext = round % 50 == 0 ? std::string("\x01~\x7F") : random_text((int)(next() % 140));
+        int size = 8 + (int)(next() % 200);
+        std::vector<char> filtered(ext.size() + 1);
+        ConvertByteStr(filtered.data(), ext.c_str(), (int)ext.size());
+        std::string joined = filtered[0] != 0 ? head + "|" + filtered.data() : head;
+        std::vector<unsigned char> want(size + 8, 0xEE), got(size + 8, 0xEE);
+        int n = EncodeTxt(want.data(), joined.c_str(), size);
+        int m = EncodeTxtWithExt(got.data(), head.c_str(), ext.c_str(), size);
+        SCOPED_TRACE(round);
+        if ((long)(head.size() + 1 + ext.size()) > 5L * (size / 4 - 2) + 4) {
+            ASSERT_EQ(m, -1);
+            ASSERT_EQ(got, std::vector<unsigned char>(size + 8, 0xEE));
+            continue;
+        }
+        ASSERT_EQ(m, n);
+        ASSERT_EQ(got, want);
+    }
+    // In place, as the fill calls it.
+    std::vector<char> buf(64, 0);
+    strcpy(buf.data(), "Title ~ Short");
+    std::vector<unsigned char> want(64);
+    int n = EncodeTxt(want.data(), "Title ~ Short|Line 1|Line 2", 64);
+    ASSERT_EQ(EncodeTxtWithExt(buf.data(), buf.data(), "Line 1\nLine 2", 64), n);
+    EXPECT_EQ(memcmp(buf.data(), want.data(), (size_t)n), 0);
+}
+
+// The decoder as the algorithm reads, a code at a time: the decoder by pairs of codes must give
+// the same bytes for any words (codes beyond 83 in the fifth place included), ended anywhere, with
+// any size; DCT must read a stored text as a copy into _strBuf followed by the decoder would.
+TEST(CodedRoundTrip, DecoderGivesTheCharactersOfTheCodeByCodeAlgorithm) {
+    auto reference = [](std::vector<char> &dst, const unsigned char *src, int size) {
+        dst[0] = 0;
+        for (int pos = 0; size > 5 && pos < size - 5; pos += 5) {
+            uint32_t w = word_at(src + 4 * (pos / 5));
+            int ended = 0;
+            for (int k = 0; k < 5; ++k) {
+                dst[pos + k] = (char)DecTable[w % 84];
+                w /= 84;
+                ended |= dst[pos + k] == 0;
+            }
+            dst[pos + 5] = 0;
+            if (ended)
+                break;
+        }
+        dst[size - 1] = 0;
+    };
+    uint32_t seed = 5;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return seed;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        int words = 1 + (int)(next() >> 8) % 40;
+        std::vector<unsigned char> src(4 * words + 4, 0);
+        for (int i = 0; i < words; ++i) {
+            uint32_t w = next();
+            unsigned kind = (next() >> 8) % 10;
+            if (kind < 7) {   // a word of five real codes, now and then one of them the end code
+                w = 0;
+                for (int k = 4; k >= 0; --k)
+                    w = w * 84 + ((next() >> 8) % 40 == 0 ? 0 : 1 + (next() >> 8) % 83);
+            }
+            for (int k = 0; k < 4; ++k)
+                src[4 * i + k] = (unsigned char)(w >> (8 * k));
+        }
+        int size = 1 + (int)(next() >> 8) % 230;
+        std::vector<char> want(size, '#'), got(size + 8, '#');
+        reference(want, src.data(), size);
+        DecodeTxt(got.data(), src.data(), size);
+        for (int i = 0; i < size; ++i)
+            ASSERT_EQ(got[i], want[i]) << "round " << round << " byte " << i << " size " << size;
+        ASSERT_EQ(got[size], '#') << "written beyond size";
+
+        // DCT of the same words as a stored text (a zero word behind them).
+        settings.compress_text = 1;
+        std::vector<unsigned char> copy(DCT_CODED_SIZE, 0);
+        CopyCodedStr(copy.data(), src.data(), (int)src.size());
+        std::vector<char> plain(DCT_PLAIN_SIZE);
+        reference(plain, copy.data(), DCT_PLAIN_SIZE);
+        ASSERT_STREQ(DCT((const char *)src.data()), plain.data()) << "round " << round;
+        settings.compress_text = 0;
     }
 }

@@ -2,11 +2,12 @@
 //   Comparisons    first differing position, limits, null, ASCII-only case folding
 //   Copies         strxcpy, CopyMem, byte swap, reversal
 //   Substrings     str2ofcpy / stroffsetcpy cuts, and the whole string for out-of-range amounts
-//   Filters        every byte value through the four filters, limits, in place
+//   Filters        every byte value through the four filters, limits, in place, random texts
 //   Replacing      ReplaceFirstFinding within its buffer, umlaut folding by language
 #include <gtest/gtest.h>
 
 #include <limits.h>
+#include <stdint.h>
 #include <string.h>
 
 #include <string>
@@ -147,6 +148,43 @@ TEST(TextFilters, CopiesStopAfterNSourceBytesAndWorkInPlace)
     char s[] = "a_b_c_d";
     ReplaceOneChar(s, ' ', '_', 4);
     EXPECT_STREQ(s, "a b c_d");
+}
+
+// The filters copy whole words of text that stays as it is: on random texts of every byte, at any
+// alignment, with any limit, and in place, they give what the tables give a byte at a time.
+TEST(TextFilters, WordAtATimeFiltersGiveTheBytesOfTheByteByByteRules)
+{
+    uint32_t seed = 11;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (int round = 0; round < 4000; round++) {
+        int length = (int)(next() % 70);
+        std::string text;
+        for (int i = 0; i < length; i++) {
+            unsigned r = next();
+            // Mostly plain letters, some accented ones, now and then any byte but the NUL.
+            text += r % 5 == 0 ? (char)(1 + r % 255) : r % 11 == 0 ? (char)(0xE0 + r % 30) : (char)('a' + r % 26);
+        }
+        int n = (int)(next() % (length + 6));
+        std::string ext, title;
+        for (int i = 0; i < n && i < length; i++) {
+            unsigned c = (unsigned char)text[i];
+            ext += event_text_byte(c);
+            title += c == '|' || c == '~' ? std::string("-") : keep_printable(c);
+        }
+        SCOPED_TRACE(round);
+        char source[96], d[96];
+        int offset = (int)(next() % 8);
+        memcpy(source + offset, text.c_str(), text.size() + 1);
+        EXPECT_EQ(std::string(ConvertByteStr(d + offset / 2, source + offset, n)), ext);
+        EXPECT_EQ(ConvertByteStrEnd(d + offset / 2, source + offset, n), d + offset / 2 + ext.size());
+        EXPECT_EQ(std::string(CopyConvertTitleStr(d + offset / 2, source + offset, n)), title);
+        EXPECT_EQ(std::string(ConvertByteStr(source + offset, source + offset, n)), ext);
+        memcpy(source + offset, text.c_str(), text.size() + 1);
+        EXPECT_EQ(std::string(CopyConvertTitleStr(source + offset, source + offset, n)), title);
+    }
 }
 
 // --- Replacing ---
