@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "epgdb/lookup.h"
 #include "export/channels.h"
 #include "frame/platform/tap.h"
 #include "frame/state.h"
@@ -344,14 +345,52 @@ static const char *compose_timer(const TimerFields *f)
     return NULL;
 }
 
-// 1 when the timer in the new-timer slot ends at or before the clock's minute.
-static int ends_before_now(void)
+// The clock's minute.
+static dword now_in_minutes(void)
 {
     word mjd = 0;
     byte hour = 0, minute = 0, second = 0;
     TAP_GetTime(&mjd, &hour, &minute, &second);
-    dword now = (dword)mjd * MINUTES_PER_DAY + hour * 60u + minute;
-    return TimerEndInMin(&TimerList[TIMER_SLOT_NEW].rec) <= now;
+    return (dword)mjd * MINUTES_PER_DAY + hour * 60u + minute;
+}
+
+// 1 when the timer in the new-timer slot ends at or before the clock's minute.
+static int ends_before_now(void)
+{
+    return TimerEndInMin(&TimerList[TIMER_SLOT_NEW].rec) <= now_in_minutes();
+}
+
+// 1 when a repeating timer of `mode` whose series begins on day `first` occurs on `day`.
+static int repeats_on(int mode, int first, int day)
+{
+    int weekday = WeekDay(day);
+    switch (mode) {
+    case TIMER_MODE_WEEKEND:
+        return weekday >= 5;
+    case TIMER_MODE_WEEKLY:
+        return weekday == WeekDay(first);
+    case TIMER_MODE_WEEKDAYS:
+        return weekday <= 4;
+    default:
+        return 1;
+    }
+}
+
+// A repeating timer in the new-timer slot whose occurrence on the day written has ended moves
+// on to its first later occurrence that has not, as the receiver moves its own repeating
+// timers: a backup restored days after it was made, or a series written from its first day,
+// sets the series again (and finds it when it still exists) instead of being refused.
+static void move_to_coming_occurrence(void)
+{
+    TimerRecord *t = &TimerList[TIMER_SLOT_NEW].rec;
+    if (t->mode == TIMER_MODE_ONCE || !ends_before_now())
+        return;
+    dword now = now_in_minutes();
+    int first = (int)(t->start >> 16);
+    for (int day = first + 1; day <= MJD_LAST && TimerEndInMin(t) <= now; day++) {
+        if (repeats_on(t->mode, first, day))
+            t->start = ((dword)day << 16) | (t->start & 0xFFFF);
+    }
 }
 
 // 1 when a timer equal to the new-timer slot's (channel, start, duration, kind, mode) already
@@ -380,6 +419,7 @@ int TimerCommand(int kind, const char *line)
         RejectCommand(line, why);
         return TIMER_LINE_REJECTED;
     }
+    move_to_coming_occurrence();
 
     if (kind == TIMER_LINE_DELETE) {
         CopyTimer(TIMER_SLOT_REFERENCE, TIMER_SLOT_NEW);

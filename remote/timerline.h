@@ -25,7 +25,9 @@
 // The file comes from another device, so a line must be exactly right or it sets nothing:
 // every number field is all digits, the date exists (no 31 February), the channel exists, lead
 // and follow are 0..600 minutes, the timer lasts at least a minute and, for a new timer, ends
-// after now. A service id or logical number is read whole (up to 65535).
+// after now. A repeating timer whose day written has passed moves on to its coming occurrence
+// first, as the receiver moves its own (so a backup restored days later sets its series again).
+// A service id or logical number is read whole (up to 65535).
 #ifndef DIRO_REMOTE_TIMERLINE_H
 #define DIRO_REMOTE_TIMERLINE_H
 
