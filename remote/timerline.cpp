@@ -393,17 +393,30 @@ static void move_to_coming_occurrence(void)
     }
 }
 
-// 1 when a timer equal to the new-timer slot's (channel, start, duration, kind, mode) already
-// waits in the queue: a line given twice sets one timer.
-static int queued_already(void)
+// The place in the queue of a timer equal to the new-timer slot's (channel, start, duration,
+// kind, mode), -1 none: a line given twice sets one timer.
+static int queued_index(void)
 {
     const TimerRecord *t = &TimerList[TIMER_SLOT_NEW].rec;
     for (int i = 0; i < ToSetTimer_max && i < TIMER_QUEUE_SIZE; i++) {
         const TimerRecord *q = &ToSetTimer[i];
         if (q->svc_num == t->svc_num && q->svc_type == t->svc_type && q->start == t->start &&
             q->duration == t->duration && q->is_rec == t->is_rec && q->mode == t->mode)
-            return 1;
+            return i;
     }
+    return -1;
+}
+
+// Takes the timer equal to the new-timer slot's out of the queue, so that a timer added and
+// deleted again before its turn is not set after all. Returns 0 taken, 1 none waits.
+static int unqueue(void)
+{
+    int i = queued_index();
+    if (i < 0)
+        return 1;
+    int last = ToSetTimer_max < TIMER_QUEUE_SIZE ? ToSetTimer_max : TIMER_QUEUE_SIZE;
+    memmove(&ToSetTimer[i], &ToSetTimer[i + 1], (size_t)(last - i - 1) * sizeof ToSetTimer[0]);
+    ToSetTimer_max = last - 1;
     return 0;
 }
 
@@ -423,7 +436,7 @@ int TimerCommand(int kind, const char *line)
 
     if (kind == TIMER_LINE_DELETE) {
         CopyTimer(TIMER_SLOT_REFERENCE, TIMER_SLOT_NEW);
-        if (Timer_EditSave(EDIT_DELETE, TIMER_SLOT_NEW) != 0) {
+        if (Timer_EditSave(EDIT_DELETE, TIMER_SLOT_NEW) != 0 && unqueue() != 0) {
             RejectCommand(line, "the receiver has no such timer");
             return TIMER_LINE_REJECTED;
         }
@@ -433,7 +446,7 @@ int TimerCommand(int kind, const char *line)
         RejectCommand(line, "the timer ends before now");
         return TIMER_LINE_REJECTED;
     }
-    if (TimerAlreadyExist(TIMER_SLOT_NEW) || queued_already())
+    if (TimerAlreadyExist(TIMER_SLOT_NEW) || queued_index() >= 0)
         return TIMER_LINE_DONE;
     if (ToSetTimer_max >= TIMER_QUEUE_SIZE) {
         RejectCommand(line, "the queue of timers to set is full (70)");

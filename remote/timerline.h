@@ -46,7 +46,8 @@ enum {
 // Carries out a timer line of the given kind (its command word already recognised): a new timer
 // is queued unless a timer or running recording already covers it or an equal one waits in the
 // queue; DelTimer deletes the first timer equal in channel, start, duration, kind and mode
-// (names are not compared). Results:
+// (names are not compared), or, when the receiver has none, takes an equal one out of the queue
+// before its turn. Results:
 // TIMER_LINE_DONE or TIMER_LINE_REJECTED (counted by RejectCommand, or shown as a channel
 // lookup message). Changes slots 71 and 72, the queue (add) or the receiver's table (delete),
 // chInfo.

@@ -266,6 +266,14 @@ TEST_F(RemoteTest, DelTimerDeletesTheEqualTimerWhateverItsName) {
     run({"Command.DelTimer:0001,2026-12-08,20:15,01:30"});
     EXPECT_TRUE(tableLines().empty());
     EXPECT_EQ(ToSetTimer_max, 0);
+
+    // A timer added and deleted again before its turn in the queue is not set after all.
+    run({"Command.AddTimer:0001,2026-12-09,20:15,01:30,TV,OT,Rec;Show",
+         "Command.AddTimer:0002,2026-12-09,20:15,01:30,TV,OT,Rec;Other",
+         "Command.AddTimer:0003,2026-12-09,20:15,01:30,TV,OT,Rec;Third",
+         "Command.DelTimer:0002,2026-12-09,20:15,01:30,TV,OT,Rec"});
+    EXPECT_EQ(queued(), (Lines{"tv:0 +2 20:15-21:45 OT Rec T2 Show", "tv:2 +2 20:15-21:45 OT Rec T2 Third"}));
+    EXPECT_EQ(RejectedCommands(), 2);
 }
 
 // --- Untrusted lines ---
