@@ -360,22 +360,6 @@ static int ends_before_now(void)
     return TimerEndInMin(&TimerList[TIMER_SLOT_NEW].rec) <= now_in_minutes();
 }
 
-// 1 when a repeating timer of `mode` whose series begins on day `first` occurs on `day`.
-static int repeats_on(int mode, int first, int day)
-{
-    int weekday = WeekDay(day);
-    switch (mode) {
-    case TIMER_MODE_WEEKEND:
-        return weekday >= 5;
-    case TIMER_MODE_WEEKLY:
-        return weekday == WeekDay(first);
-    case TIMER_MODE_WEEKDAYS:
-        return weekday <= 4;
-    default:
-        return 1;
-    }
-}
-
 // A repeating timer in the new-timer slot whose occurrence on the day written has ended moves
 // on to its first later occurrence that has not, as the receiver moves its own repeating
 // timers: a backup restored days after it was made, or a series written from its first day,
@@ -386,9 +370,8 @@ static void move_to_coming_occurrence(void)
     if (t->mode == TIMER_MODE_ONCE || !ends_before_now())
         return;
     dword now = now_in_minutes();
-    int first = (int)(t->start >> 16);
-    for (int day = first + 1; day <= MJD_LAST && TimerEndInMin(t) <= now; day++) {
-        if (repeats_on(t->mode, first, day))
+    for (int day = (int)(t->start >> 16) + 1; day <= MJD_LAST && TimerEndInMin(t) <= now; day++) {
+        if (TimerRepeatsOn(t, WeekDay(day)))
             t->start = ((dword)day << 16) | (t->start & 0xFFFF);
     }
 }
