@@ -42,6 +42,7 @@ enum {
     SERVICE_NUMBER_MAX = 65535,   // service ids and logical numbers are 16 bits
     MINUTES_PER_DAY = 1440,
     MJD_LAST = 0xFFFF,
+    PAST_DAYS_ENDED = 3,          // an occurrence this many days before today has ended
     VALUE_TEXT_SIZE = 16
 };
 
@@ -370,7 +371,12 @@ static void move_to_coming_occurrence(void)
     if (t->mode == TIMER_MODE_ONCE || !ends_before_now())
         return;
     dword now = now_in_minutes();
-    for (int day = (int)(t->start >> 16) + 1; day <= MJD_LAST && TimerEndInMin(t) <= now; day++) {
+    // Occurrences that start three days before today or earlier have ended (a timer lasts less
+    // than two days): the search begins after them.
+    int day = (int)(t->start >> 16) + 1;
+    if (day < (int)(now / MINUTES_PER_DAY) - PAST_DAYS_ENDED)
+        day = (int)(now / MINUTES_PER_DAY) - PAST_DAYS_ENDED;
+    for (; day <= MJD_LAST && TimerEndInMin(t) <= now; day++) {
         if (TimerRepeatsOn(t, WeekDay(day)))
             t->start = ((dword)day << 16) | (t->start & 0xFFFF);
     }
