@@ -197,6 +197,13 @@ TEST(RemoteBackup, RestoredDaysLaterItSetsItsRepeatingTimersOnTheirComingDays) {
                          "end\n"
                          "restart\n"
                          "wait 30s\n"
+                         "expect timers 2\n"
+                         // Restored once more, the series are found where they are: none twice.
+                         "put Diro_ROD.Command.ini\n"
+                         "Command.RestoreTimerBackup\n"
+                         "end\n"
+                         "restart\n"
+                         "wait 30s\n"
                          "expect timers 2\n");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err.find("remote command rejected"), std::string::npos) << r.err;
