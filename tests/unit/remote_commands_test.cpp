@@ -20,6 +20,7 @@
 #include "frame/state.h"
 #include "remote/commands.h"
 #include "remote/timerline.h"
+#include "search/entries.h"
 #include "settings/settings.h"
 #include "tests/unit/timers_testing.h"
 #include "timers/backup.h"
@@ -423,6 +424,18 @@ TEST_F(RemoteTest, CommandsTheReaderCannotTakeWholeAreNotCarriedOut) {
     testsupport::writeFile(dir_.file(COMMAND_FILE_NAME), good + "\r\nCommand.DeleteAllTimers");
     ReadCommandINI();
     EXPECT_TRUE(tableLines().empty());
+}
+
+TEST_F(RemoteTest, ATabInALineIsABlankNotJunk) {
+    max_Search = 0;
+    testsupport::writeFile(dir_.file(COMMAND_FILE_NAME),
+                           "Command.AddTimer:0002,2026-12-08,20:15,01:30,TV,OT,Rec;Tab\tname\r\n"
+                           "Command.AddTimer:0003,2026-12-08,20:15,01:30,TV,OT,Rec;Trailing tab\t\r\n"
+                           "Tatort\t|1-40|Rec\r\n");
+    ReadCommandINI();
+    EXPECT_EQ(queued(), (Lines{"tv:1 +1 20:15-21:45 OT Rec T2 Tab name", "tv:2 +1 20:15-21:45 OT Rec T2 Trailing tab "}));
+    ASSERT_EQ(max_Search, 1);
+    EXPECT_STREQ(Search[0].word, "Tatort ");
 }
 
 // --- Timer list files ---
