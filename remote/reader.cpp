@@ -91,8 +91,9 @@ static int utf8_to_latin1(unsigned char *data, int n)
 }
 
 // Reads the file into file_data and prepares the text: a UTF-8 byte-order mark dropped and
-// UTF-8 brought to Latin-1, 0 bytes marked as junk, tabs made blanks, and, when the file is longer than what was
-// read, the last line dropped, since the read cut it off. The text is terminated.
+// UTF-8 brought to Latin-1, 0 bytes marked as junk, tabs made blanks, and, when the file is
+// longer than what was read, the last line dropped, since the read cut it off. The text is
+// terminated.
 // Returns its length, or -1 when the file is missing or nothing could be read of it.
 static int read_text(const char *name)
 {
