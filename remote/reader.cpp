@@ -91,8 +91,9 @@ static int utf8_to_latin1(unsigned char *data, int n)
 }
 
 // Reads the file into file_data and prepares the text: a UTF-8 byte-order mark dropped and
-// UTF-8 brought to Latin-1, 0 bytes marked as junk, and, when the file is longer than what was
-// read, the last line dropped, since the read cut it off. The text is terminated.
+// UTF-8 brought to Latin-1, 0 bytes marked as junk, tabs made blanks, and, when the file is
+// longer than what was read, the last line dropped, since the read cut it off. The text is
+// terminated.
 // Returns its length, or -1 when the file is missing or nothing could be read of it.
 static int read_text(const char *name)
 {
@@ -115,9 +116,12 @@ static int read_text(const char *name)
         while (n > 0 && !is_line_end(file_data[n - 1]))
             n--;
     }
+    // A tab that an editor put in is a blank, not junk: the line is kept.
     for (int i = 0; i < n; i++) {
         if (file_data[i] == 0)
             file_data[i] = JUNK_BYTE;
+        else if (file_data[i] == '\t')
+            file_data[i] = ' ';
     }
     unsigned char *text = (unsigned char *)file_data;
     if (n >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF) {

@@ -7,8 +7,8 @@
 // The files come from other devices and editors: lines end in CR, LF or both, the last line may
 // lack its end, and the text may be Latin-1 (the plug-in's own form) or UTF-8 (it is brought to
 // Latin-1). A line the reader cannot take whole is skipped, never half-used: a line of more than
-// 255 characters, a line holding control bytes (binary junk), and the last line of a file longer
-// than what is read, which the read cut off.
+// 255 characters, a line holding control bytes (binary junk; a tab counts as a blank), and the
+// last line of a file longer than what is read, which the read cut off.
 //
 // Example:
 //   ReadCommandINI();   // carries out "Diro_ROD.Command.ini" once, deletes it, saves new entries

@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "epgdb/lookup.h"
 #include "export/channels.h"
 #include "frame/platform/tap.h"
 #include "frame/state.h"
@@ -41,6 +42,7 @@ enum {
     SERVICE_NUMBER_MAX = 65535,   // service ids and logical numbers are 16 bits
     MINUTES_PER_DAY = 1440,
     MJD_LAST = 0xFFFF,
+    PAST_DAYS_ENDED = 3,          // an occurrence this many days before today has ended
     VALUE_TEXT_SIZE = 16
 };
 
@@ -344,27 +346,66 @@ static const char *compose_timer(const TimerFields *f)
     return NULL;
 }
 
-// 1 when the timer in the new-timer slot ends at or before the clock's minute.
-static int ends_before_now(void)
+// The clock's minute.
+static dword now_in_minutes(void)
 {
     word mjd = 0;
     byte hour = 0, minute = 0, second = 0;
     TAP_GetTime(&mjd, &hour, &minute, &second);
-    dword now = (dword)mjd * MINUTES_PER_DAY + hour * 60u + minute;
-    return TimerEndInMin(&TimerList[TIMER_SLOT_NEW].rec) <= now;
+    return (dword)mjd * MINUTES_PER_DAY + hour * 60u + minute;
 }
 
-// 1 when a timer equal to the new-timer slot's (channel, start, duration, kind, mode) already
-// waits in the queue: a line given twice sets one timer.
-static int queued_already(void)
+// 1 when the timer in the new-timer slot ends at or before the clock's minute.
+static int ends_before_now(void)
+{
+    return TimerEndInMin(&TimerList[TIMER_SLOT_NEW].rec) <= now_in_minutes();
+}
+
+// A repeating timer in the new-timer slot whose occurrence on the day written has ended moves
+// on to its first later occurrence that has not, as the receiver moves its own repeating
+// timers: a backup restored days after it was made, or a series written from its first day,
+// sets the series again (and finds it when it still exists) instead of being refused.
+static void move_to_coming_occurrence(void)
+{
+    TimerRecord *t = &TimerList[TIMER_SLOT_NEW].rec;
+    if (t->mode == TIMER_MODE_ONCE || !ends_before_now())
+        return;
+    dword now = now_in_minutes();
+    // Occurrences that start three days before today or earlier have ended (a timer lasts less
+    // than two days): the search begins after them.
+    int day = (int)(t->start >> 16) + 1;
+    if (day < (int)(now / MINUTES_PER_DAY) - PAST_DAYS_ENDED)
+        day = (int)(now / MINUTES_PER_DAY) - PAST_DAYS_ENDED;
+    for (; day <= MJD_LAST && TimerEndInMin(t) <= now; day++) {
+        if (TimerRepeatsOn(t, WeekDay(day)))
+            t->start = ((dword)day << 16) | (t->start & 0xFFFF);
+    }
+}
+
+// The place in the queue of a timer equal to the new-timer slot's (channel, start, duration,
+// kind, mode), -1 none: a line given twice sets one timer.
+static int queued_index(void)
 {
     const TimerRecord *t = &TimerList[TIMER_SLOT_NEW].rec;
     for (int i = 0; i < ToSetTimer_max && i < TIMER_QUEUE_SIZE; i++) {
         const TimerRecord *q = &ToSetTimer[i];
         if (q->svc_num == t->svc_num && q->svc_type == t->svc_type && q->start == t->start &&
             q->duration == t->duration && q->is_rec == t->is_rec && q->mode == t->mode)
-            return 1;
+            return i;
     }
+    return -1;
+}
+
+// Takes the timer equal to the new-timer slot's out of the queue, so that a timer added and
+// deleted again before its turn is not set after all. Returns 0 taken, 1 none waits.
+static int unqueue(void)
+{
+    int i = queued_index();
+    if (i < 0)
+        return 1;
+    int last = ToSetTimer_max < TIMER_QUEUE_SIZE ? ToSetTimer_max : TIMER_QUEUE_SIZE;
+    memmove(&ToSetTimer[i], &ToSetTimer[i + 1], (size_t)(last - i - 1) * sizeof ToSetTimer[0]);
+    ToSetTimer_max = last - 1;
     return 0;
 }
 
@@ -380,10 +421,11 @@ int TimerCommand(int kind, const char *line)
         RejectCommand(line, why);
         return TIMER_LINE_REJECTED;
     }
+    move_to_coming_occurrence();
 
     if (kind == TIMER_LINE_DELETE) {
         CopyTimer(TIMER_SLOT_REFERENCE, TIMER_SLOT_NEW);
-        if (Timer_EditSave(EDIT_DELETE, TIMER_SLOT_NEW) != 0) {
+        if (Timer_EditSave(EDIT_DELETE, TIMER_SLOT_NEW) != 0 && unqueue() != 0) {
             RejectCommand(line, "the receiver has no such timer");
             return TIMER_LINE_REJECTED;
         }
@@ -393,7 +435,7 @@ int TimerCommand(int kind, const char *line)
         RejectCommand(line, "the timer ends before now");
         return TIMER_LINE_REJECTED;
     }
-    if (TimerAlreadyExist(TIMER_SLOT_NEW) || queued_already())
+    if (TimerAlreadyExist(TIMER_SLOT_NEW) || queued_index() >= 0)
         return TIMER_LINE_DONE;
     if (ToSetTimer_max >= TIMER_QUEUE_SIZE) {
         RejectCommand(line, "the queue of timers to set is full (70)");

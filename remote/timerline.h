@@ -25,7 +25,9 @@
 // The file comes from another device, so a line must be exactly right or it sets nothing:
 // every number field is all digits, the date exists (no 31 February), the channel exists, lead
 // and follow are 0..600 minutes, the timer lasts at least a minute and, for a new timer, ends
-// after now. A service id or logical number is read whole (up to 65535).
+// after now. A repeating timer whose day written has passed moves on to its coming occurrence
+// first, as the receiver moves its own (so a backup restored days later sets its series again).
+// A service id or logical number is read whole (up to 65535).
 #ifndef DIRO_REMOTE_TIMERLINE_H
 #define DIRO_REMOTE_TIMERLINE_H
 
@@ -44,7 +46,8 @@ enum {
 // Carries out a timer line of the given kind (its command word already recognised): a new timer
 // is queued unless a timer or running recording already covers it or an equal one waits in the
 // queue; DelTimer deletes the first timer equal in channel, start, duration, kind and mode
-// (names are not compared). Results:
+// (names are not compared), or, when the receiver has none, takes an equal one out of the queue
+// before its turn. Results:
 // TIMER_LINE_DONE or TIMER_LINE_REJECTED (counted by RejectCommand, or shown as a channel
 // lookup message). Changes slots 71 and 72, the queue (add) or the receiver's table (delete),
 // chInfo.

@@ -152,8 +152,7 @@ static int overlaps(int a, int a_end, int b, int b_end)
     return (b >= a && b < a_end) || (b_end > a && b_end <= a_end) || (b < a && b_end > a_end);
 }
 
-// 1 when a repeating timer occurs on a day of the given weekday (0 Monday).
-static int repeats_on(const TimerRecord *x, int weekday)
+int TimerRepeatsOn(const TimerRecord *x, int weekday)
 {
     switch (x->mode) {
     case TIMER_MODE_DAILY: return 1;
@@ -182,7 +181,7 @@ int CheckTimerCollision(int slot, int *same_channel)
         const TimerRecord *x = &TimerList[i].rec;
         int xs = (int)StartTimeInMin(x->start), xe = xs + x->duration;
         int hit = overlaps(s, e, xs, xe);
-        if (!hit && (int)(x->start >> 16) <= day && repeats_on(x, weekday)) {
+        if (!hit && (int)(x->start >> 16) <= day && TimerRepeatsOn(x, weekday)) {
             int xtod = (int)((x->start >> 8) & 0xFF) * 60 + (int)(x->start & 0xFF);
             hit = overlaps(tod, tod + t->duration, xtod, xtod + x->duration);
         }

@@ -44,6 +44,9 @@ int TimerAlreadyExist(int slot);
 int CheckTimerCollision(int slot, int *same_channel);
 // 1 when the collision rule lets the slot's timer be set, else 0.
 int TimerCollisionFree(int slot);
+// 1 when a repeating timer occurs on a day of the given weekday (0 Monday; weekly: its start's
+// weekday), 0 for a one-time timer.
+int TimerRepeatsOn(const TimerRecord *x, int weekday);
 // Adds the slot's timer to the receiver: combined into a neighbour first when
 // settings.combine_timers is on; an empty name becomes the channel's; the ".rec" ending; on a
 // refusal once more on the other tuner (1 -> 0, 3 stays, else 1). Returns 0 set (or merged),

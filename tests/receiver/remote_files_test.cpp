@@ -4,6 +4,8 @@
 //                       backup and the settings it leaves; a refused timer's box stands the
 //                       message seconds (5 without a value), then the completion message
 //   RemoteSamples       the sample lines of the search file, word for word, in their own year
+//   RemoteBackup        a backup restored days after it was made sets its repeating timers again
+//   RemoteDelete        a timer added and deleted again in one file is never set
 //   RemoteScriptParse   the script commands put (a file into the plug-in's folder) and expect
 //                       shown / no-shown
 #include <gtest/gtest.h>
@@ -172,4 +174,60 @@ TEST(RemoteScript, ARefusedTimerShowsItsErrorForTheMessageSeconds) {
                          "expect shown \"Remote Commands complete!\"\n"
                          "expect timers 2\n");
     EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST(RemoteBackup, RestoredDaysLaterItSetsItsRepeatingTimersOnTheirComingDays) {
+    TempDir dir;
+    std::string disk = dir.file("disk");
+    // A daily and a weekday timer backed up on Monday; by Thursday the receiver has moved both
+    // on. Deleted and restored from the backup, they come back on their coming days.
+    auto r = runReceiver({"--disk", disk, "--clock", "2026-12-07 20:00", "--script", "-"},
+                         "add-timer tv:1 \"2026-12-07 21:15\" 30 rec mode ED \"Daily news\"\n"
+                         "add-timer tv:2 \"2026-12-08 06:00\" 30 rec mode WD \"Morning\"\n"
+                         "put Diro_ROD.Command.ini\n"
+                         "Command.CreateTimerBackup\n"
+                         "end\n"
+                         "restart\n"
+                         "wait 2s\n"
+                         "clock \"2026-12-10 09:00\"\n"
+                         "put Diro_ROD.Command.ini\n"
+                         "Command.DeleteAllTimers\n"
+                         "Command.RestoreTimerBackup\n"
+                         "Command.CreateTimerList\n"
+                         "end\n"
+                         "restart\n"
+                         "wait 30s\n"
+                         "expect timers 2\n"
+                         // Restored once more, the series are found where they are: none twice.
+                         "put Diro_ROD.Command.ini\n"
+                         "Command.RestoreTimerBackup\n"
+                         "end\n"
+                         "restart\n"
+                         "wait 30s\n"
+                         "expect timers 2\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err.find("remote command rejected"), std::string::npos) << r.err;
+    std::string list = readFile(disk + "/Timer_List.txt");
+    EXPECT_NE(list.find("Timer:0002,2026-12-10,21:15,00:30,TV,ED,Rec"), std::string::npos) << list;
+    EXPECT_NE(list.find("Timer:0003,2026-12-11,06:00,00:30,TV,WD,Rec"), std::string::npos) << list;
+}
+
+TEST(RemoteDelete, ATimerAddedAndDeletedAgainInOneFileIsNeverSet) {
+    TempDir dir;
+    std::string disk = dir.file("disk");
+    auto r = runReceiver({"--disk", disk, "--clock", "2026-12-07 20:00", "--script", "-"},
+                         "put Diro_ROD.Command.ini\n"
+                         "Command.AddTimer:0001,2026-12-08,20:15,01:30,TV,OT,Rec;Show\n"
+                         "Command.AddTimer:0002,2026-12-08,20:15,01:30,TV,OT,Rec;Other\n"
+                         "Command.DelTimer:0001,2026-12-08,20:15,01:30,TV,OT,Rec\n"
+                         "Command.CreateTimerList\n"
+                         "end\n"
+                         "restart\n"
+                         "wait 30s\n"
+                         "expect timers 1\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err.find("remote command rejected"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(disk + "/Timer_List.txt"),
+              padded("01.Timer:0002,2026-12-08,20:15,01:30,TV,OT,Rec,T2;tagesschau24 HD\r\n"
+                     "\"Other.rec\"\r\n\r\n"));
 }

@@ -20,6 +20,7 @@
 #include "frame/state.h"
 #include "remote/commands.h"
 #include "remote/timerline.h"
+#include "search/entries.h"
 #include "settings/settings.h"
 #include "tests/unit/timers_testing.h"
 #include "timers/backup.h"
@@ -266,9 +267,35 @@ TEST_F(RemoteTest, DelTimerDeletesTheEqualTimerWhateverItsName) {
     run({"Command.DelTimer:0001,2026-12-08,20:15,01:30"});
     EXPECT_TRUE(tableLines().empty());
     EXPECT_EQ(ToSetTimer_max, 0);
+
+    // A timer added and deleted again before its turn in the queue is not set after all.
+    run({"Command.AddTimer:0001,2026-12-09,20:15,01:30,TV,OT,Rec;Show",
+         "Command.AddTimer:0002,2026-12-09,20:15,01:30,TV,OT,Rec;Other",
+         "Command.AddTimer:0003,2026-12-09,20:15,01:30,TV,OT,Rec;Third",
+         "Command.DelTimer:0002,2026-12-09,20:15,01:30,TV,OT,Rec"});
+    EXPECT_EQ(queued(), (Lines{"tv:0 +2 20:15-21:45 OT Rec T2 Show", "tv:2 +2 20:15-21:45 OT Rec T2 Third"}));
+    EXPECT_EQ(RejectedCommands(), 2);
 }
 
 // --- Untrusted lines ---
+
+TEST_F(RemoteTest, RepeatingTimersOfPastDaysMoveOnToTheirComingOccurrenceOneTimeOnesStayRejected) {
+    // As a backup made a week ago holds them; now is Monday 2026-12-07 20:00.
+    run({"Command.AddTimer:0001,2026-11-30,21:15,00:30,TV,ED,Rec;Daily",     // -> today
+         "Command.AddTimer:0002,2026-12-04,06:00,00:30,TV,WD,Rec;Weekdays",   // Friday -> Tuesday
+         "Command.AddTimer:0003,2026-11-30,19:30,01:00,TV,WL,Rec;Weekly",     // runs now: today
+         "Command.AddTimer:0004,2026-11-29,10:00,01:00,TV,WE,Rec;Weekend",    // Sunday -> Saturday
+         "Command.AddTimer:0005,2026-12-06,21:15,00:30,TV,OT,Rec;Once"});
+    EXPECT_EQ(queued(), (Lines{"tv:0 +0 21:15-21:45 ED Rec T2 Daily", "tv:1 +1 06:00-06:30 WD Rec T2 Weekdays",
+                               "tv:2 +0 19:30-20:30 WL Rec T2 Weekly", "tv:3 +5 10:00-11:00 WE Rec T2 Weekend"}));
+    EXPECT_EQ(RejectedCommands(), 1);
+
+    // The receiver moved the series on as well: a DelTimer written from its first day finds it.
+    ASSERT_EQ(addTimer(0, 4, 0, "20:15", 60, "Series.rec", 1, TIMER_MODE_DAILY), 0);
+    run({"Command.DelTimer:0005,2026-12-01,20:15,01:00,TV,ED,Rec"});
+    EXPECT_TRUE(table().empty());
+    EXPECT_EQ(RejectedCommands(), 1);
+}
 
 TEST_F(RemoteTest, MalformedLinesSetNothingAndAreCounted) {
     const char *bad[] = {
@@ -296,7 +323,7 @@ TEST_F(RemoteTest, MalformedLinesSetNothingAndAreCounted) {
         "Command.AddTimer:0001,2026-12-08,20:15,00:60,TV,OT,Rec;Duration",
         "Command.AddTimer:0001,2026-12-08,20:15,00:00,TV,OT,Rec;No duration",
         "Command.AddTimer:0001,2026-12-07,18:00,01:30,TV,OT,Rec;Past",
-        "Command.AddTimer:0001,2026-12-07,19:00,01:00,TV,ED,Rec;Ends now",
+        "Command.AddTimer:0001,2026-12-07,19:00,01:00,TV,OT,Rec;Ends now",
         "Command.AddTimerExt:Ch_TV0001|2026-12-08,20:15,01:30,601,015,def,OT,Rec;Lead",
         "Command.AddTimerExt:Ch_TV0001|2026-12-08,20:15,01:30,-01,015,def,OT,Rec;Lead",
         "Command.AddTimerExt:Ch_TV0001|2026-12-08,20:15,01:30,003,1500,def,OT,Rec;Follow",
@@ -397,6 +424,18 @@ TEST_F(RemoteTest, CommandsTheReaderCannotTakeWholeAreNotCarriedOut) {
     testsupport::writeFile(dir_.file(COMMAND_FILE_NAME), good + "\r\nCommand.DeleteAllTimers");
     ReadCommandINI();
     EXPECT_TRUE(tableLines().empty());
+}
+
+TEST_F(RemoteTest, ATabInALineIsABlankNotJunk) {
+    max_Search = 0;
+    testsupport::writeFile(dir_.file(COMMAND_FILE_NAME),
+                           "Command.AddTimer:0002,2026-12-08,20:15,01:30,TV,OT,Rec;Tab\tname\r\n"
+                           "Command.AddTimer:0003,2026-12-08,20:15,01:30,TV,OT,Rec;Trailing tab\t\r\n"
+                           "Tatort\t|1-40|Rec\r\n");
+    ReadCommandINI();
+    EXPECT_EQ(queued(), (Lines{"tv:1 +1 20:15-21:45 OT Rec T2 Tab name", "tv:2 +1 20:15-21:45 OT Rec T2 Trailing tab "}));
+    ASSERT_EQ(max_Search, 1);
+    EXPECT_STREQ(Search[0].word, "Tatort ");
 }
 
 // --- Timer list files ---
