@@ -59,7 +59,11 @@ int TAP_Hdd_Create(const char *name, byte) {
 }
 
 int TAP_Hdd_Rename(const char *oldName, const char *newName) {
-    return disk(__func__).rename(nameOf(oldName), nameOf(newName));
+    sim::Disk &d = disk(__func__);
+    int rc = d.rename(nameOf(oldName), nameOf(newName));
+    if (rc != 0 && d.exists(nameOf(oldName)))
+        logRefusal(__func__, "cannot rename " + nameOf(oldName) + " to " + nameOf(newName));
+    return rc;
 }
 
 dword TAP_Hdd_FreeSize(void) { return disk(__func__).freeMb; }
