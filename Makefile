@@ -2,8 +2,11 @@
 # test also playwright-core from the npm registry), configures and builds first.
 #   make run      the virtual receiver with its page in the browser (http://127.0.0.1:8080/);
 #                 Ctrl-C stops it. The screenshot demo: build/receiver --demo demo-out
-#   make test     every test: the PC suite, then the receiver's (32-bit MIPS) suite under qemu
+#   make test     every test: the PC suite, then the receiver's (32-bit MIPS) suite under qemu,
+#                 then each fuzz target briefly
 #   make target   the plug-in image for the receiver: build-mipsel/Diro_ROD.tap
+#   make test-asan every test once more, built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   make fuzz     every fuzz target for FUZZ_SECONDS each (default 600)
 #   make bench    the benchmarks beside grep, xmllint, dd and cp: bench/RESULTS.md
 # CI sets CI=true: warnings become errors.
 
@@ -20,6 +23,11 @@ PACKAGES += valgrind libxml2-utils
 # The page in the browser (--serve), and its end-to-end test in Debian's Chromium.
 PACKAGES += libcpp-httplib-dev chromium
 TARGET_PACKAGES := g++-mipsel-linux-gnu binutils-mipsel-linux-gnu qemu-user googletest
+# The sanitized build and the fuzz targets: clang with its libFuzzer, llvm-symbolizer for traces.
+ASAN_PACKAGES := clang libclang-rt-14-dev llvm
+ASAN_BUILD ?= build-asan
+FUZZ_SECONDS ?= 600
+ASAN_FLAGS := -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DDIRO_FUZZ=ON -DDIRO_BENCH=OFF
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ifeq ($(CI),true)
@@ -41,7 +49,7 @@ define install_missing
 endef
 
 .PHONY: all deps deps-target deps-browser configure build configure-target target build-target run test \
-        test-pc test-target bench clean
+        test-pc test-target bench clean deps-asan configure-asan build-asan build-fuzz test-asan test-fuzz fuzz
 
 all: build
 
@@ -89,7 +97,33 @@ test-pc: build deps-browser
 test-target: build-target
 	ctest --test-dir $(TARGET_BUILD) --output-on-failure -j $(JOBS)
 
-test: test-pc test-target
+# The sanitized build (clang, AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer coverage).
+deps-asan: deps
+	$(call install_missing,$(ASAN_PACKAGES))
+
+configure-asan: deps-asan
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) $(ASAN_FLAGS)
+
+build-asan: configure-asan
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+build-fuzz: configure-asan
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target fuzz_targets
+
+# Each fuzz target briefly, from the committed seeds.
+test-fuzz: build-fuzz
+	ctest --test-dir $(ASAN_BUILD) -L fuzz --output-on-failure -j $(JOBS)
+
+# Every test but the fuzz targets' (test-fuzz runs those), sanitized.
+test-asan: build-asan
+	ctest --test-dir $(ASAN_BUILD) -LE fuzz --output-on-failure -j $(JOBS)
+
+fuzz: build-fuzz
+	@fail=0; while read -r name max_len; do \
+	  sh tests/fuzz/run.sh $(ASAN_BUILD)/fuzz/fuzz_$$name $$name $(FUZZ_SECONDS) $(abspath $(ASAN_BUILD))/fuzz $$max_len || fail=1; \
+	done < $(ASAN_BUILD)/fuzz/targets.txt; exit $$fail
+
+test: test-pc test-target test-fuzz
 
 # Instruction counts (callgrind on the PC, qemu on the receiver's processor) and CPU times, side by
 # side with the tools a user would pick instead; BENCH_CHANNELS=20 for a quicker run.
@@ -98,4 +132,4 @@ bench: build-target
 	python3 bench/run_bench.py --build $(BUILD) --target-build $(TARGET_BUILD) --channels $(BENCH_CHANNELS)
 
 clean:
-	rm -rf $(BUILD) $(TARGET_BUILD) demo-out
+	rm -rf $(BUILD) $(TARGET_BUILD) $(ASAN_BUILD) demo-out

@@ -4,8 +4,14 @@
 #include "frame/platform/tap.h"
 
 // Sections are looked up by name in the image, so each block sits in its own section, kept
-// even though nothing in the plug-in refers to it.
-#define TAP_SECTION(name) __attribute__((section(name), used, visibility("default")))
+// even though nothing in the plug-in refers to it. Their sizes are fixed: clang's
+// AddressSanitizer must not pad them with red zones (GCC's leaves sectioned data alone).
+#if defined(__clang__)
+#define TAP_SECTION_UNPADDED __attribute__((no_sanitize("address")))
+#else
+#define TAP_SECTION_UNPADDED
+#endif
+#define TAP_SECTION(name) __attribute__((section(name), used, visibility("default"))) TAP_SECTION_UNPADDED
 
 extern "C" {
 

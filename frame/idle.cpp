@@ -175,12 +175,7 @@ static void startup_search_message(void)
             search_start = 0;
             return;
         }
-        SearchEntry *working = &Search[SEARCH_WORKING];
-        working->first_place = 1;
-        working->last_place = (uint8_t)settings.scan_max_channels;
-        working->window_start = 0;
-        working->window_end = 0;
-        working->weekdays = 9;
+        SearchEntryDefaults(&Search[SEARCH_WORKING]);
         strcpy(_strBuf2, "???");
         search_idx = SEARCH_WORKING;
         search_start = START_SEARCH_SHOWS;

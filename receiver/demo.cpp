@@ -183,6 +183,32 @@ wait 1s
 snap 26-timer-editor.png
 dump screen 26-timer-editor.txt
 key EXIT x3
+# Recording by search words: in its editor TATORT becomes a Rec word (two steps on from M) and
+# is saved; the settings menu's row 56 sets its timers at once, for the events of the next 26
+# hours. S2 in the search list finds them again, sorted by time: those with a timer show its mark.
+key GUIDE
+key SLOW
+key DOWN x3
+key OK
+key DOWN x6
+key RIGHT x2
+key DOWN x3
+key OK
+key EXIT
+key MENU
+key >> x5
+key DOWN x5
+key 1
+key EXIT
+key SLOW
+key DOWN
+key OK
+key RED
+wait 1s
+snap 27-search-timers.png
+dump screen 27-search-timers.txt
+dump timers timers-by-search-words.json
+key EXIT x3
 )";
     return text;
 }

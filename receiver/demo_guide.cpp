@@ -21,7 +21,6 @@ constexpr int64_t kMsPerDay = 86400000;
 constexpr int kDayStart = 6 * 60;           // a broadcast day runs from 06:00 ...
 constexpr int kDayEnd = kDayStart + 1440;   // ... to 06:00 the next day (minutes of its date)
 constexpr int kLongest = 180;               // minutes
-constexpr int kShortest = 5;
 
 // --- The programme pools of each language ---
 

@@ -391,7 +391,7 @@ static void selected_mark(int channel, int event)
     ReadTimers();
     ReadRecInfo();
     int slot = channel == SLOT_RESULT ? SLOT_RESULT : BufferSlot(_svcType, channel);
-    int found = TimerCovering(_svcType, slot, event);
+    int found = TimerCovering(channel == SLOT_RESULT ? SVC_TYPE_Tv : _svcType, slot, event);   // results are TV
     cursorTimer = found;
     if (found >= 0) {
         cursorTimer = TimerList[found].index;

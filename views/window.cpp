@@ -333,7 +333,8 @@ static void draw_result_title(void)
         l = count - 1;
     if (l >= SEARCH_RESULTS_MAX)
         l = SEARCH_RESULTS_MAX - 1;
-    DrawChannelTitle(_svcType, searchresult_ext[l].channel, TITLE_CLEAR_X, RESULT_POS_X - 4, font_red);
+    // Results are TV events, whatever the receiver shows.
+    DrawChannelTitle(SVC_TYPE_Tv, searchresult_ext[l].channel, TITLE_CLEAR_X, RESULT_POS_X - 4, font_red);
     snprintf(line, sizeof line, "%d/%d", l + 1, count);
     put_text(RESULT_POS_X, WINDOW_TITLE_Y, TITLE_RIGHT, line, font_red, titlebox_color);
 }
@@ -382,12 +383,13 @@ static void draw_record(int slot, int i, EpgEvent *ev, dword fg, dword bg, int s
 
     put_text(e + TITLE_X, y, ROW_RIGHT - e, Row_Title(ev), fg, bg);
 
-    TimerIcon(_svcType, slot, l, y, e, i);
+    int svcType = search ? SVC_TYPE_Tv : _svcType;   // results are TV events
+    TimerIcon(svcType, slot, l, y, e, i);
 
     if (search) {
         snprintf(line, sizeof line, " %s", Date_Parts(ev->start_mjd));
         TAP_Osd_PutS(rgn, TIMES_X, y, RESULT_DAY_RIGHT, line, fg, bg, FNT_Type_Default, FNT_Size_1926, 0, ALIGN_LEFT);
-        snprintf(line, sizeof line, "%d", LCN(_svcType, searchresult_ext[l].channel));
+        snprintf(line, sizeof line, "%d", LCN(svcType, searchresult_ext[l].channel));
         TAP_Osd_PutS(rgn, RESULT_NUMBER_X, y, RESULT_NUMBER_RIGHT, line, fg, bg, FNT_Type_Default, FNT_Size_1926, 0,
                      ALIGN_RIGHT);
     } else if (i > 0) {
@@ -489,7 +491,7 @@ void DrawEventBuf(int mode)
         int channel = _svcNum;
         if (search && l >= 0 && l < max_Event[SLOT_RESULT] && l < SEARCH_RESULTS_MAX)
             channel = searchresult_ext[l].channel;
-        ExtendedInfoWindow(_svcType, channel, slot, l);
+        ExtendedInfoWindow(search ? SVC_TYPE_Tv : _svcType, channel, slot, l);
     } else {
         draw_date(slot, search);
         if (search)

@@ -4,6 +4,7 @@
 //             keep consistent; a menu closed without a change writes nothing
 //   Buffer    "Delete EPG Buffer Content" and a change of the text compression leave an empty
 //             buffer file
+//   Commands  rows 55 to 60 with digit 1, each seen in the files it writes or the timers it sets
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -106,6 +107,54 @@ TEST(SettingsMenuProgram, ClearingTheBufferOrChangingTheCompressionLeavesAnEmpty
     run(again, "wait 2s\nkey GUIDE\nkey MENU\nkey >> x3\nkey DOWN x2\n"
                "expect screen \" Compress text 100% to 80% (for Eng/Ger)\"\nkey RIGHT\nkey MENU\n");
     EXPECT_EQ(bufferedEvents(again), 0);
+}
+
+// Each command row of the menu carried out with digit 1: the exports and channel lists are
+// written, recording by search words and the command file set timers, the backup is written
+// and restoring it brings back the timers deleted meanwhile.
+TEST(SettingsMenuProgram, EveryCommandRowDoesWhatItNames) {
+    TempDir dir;
+    std::string disk = dir.file("disk");
+    std::filesystem::create_directories(disk);
+    // A word that records: the demo guide's Weltspiegel on Das Erste (channel place 1), tonight at
+    // 21:45 and tomorrow at 10:15.
+    writeFile(disk + "/Diro_ROD.Search.ini", "Weltspiegel|1|Rec,3,15|00:00-00:00|ED\r\n");
+    const std::string rows = "key GUIDE\nkey MENU\nkey >> x5\nkey DOWN x4\n";  // on row 55
+    run(dir, "wait 2m\n" + rows +
+                 "key 1\n"                              // 55: the exports
+                 "expect file Diro_ROD.Export.CSV\nexpect file Diro_ROD.Export.html\n"
+                 "key DOWN x2\nkey 1\n"                 // 57: the channel lists
+                 "expect file TV_Channel_List.txt\nexpect file Radio_Channel_List.txt\n"
+                 "key UP\nkey 1\n"                      // 56: timers by search words
+                 "dump timers " + dir.file("by-words.json") + "\n"
+                 "put Diro_ROD.Command.ini\n"
+                 "Command.AddTimer:0004,2026-12-09,21:00,00:45,TV,OT,Rec;From the command file\n"
+                 "end\n"
+                 "key DOWN x2\nkey 1\n"                 // 58: the command file, read at once
+                 "expect no-file Diro_ROD.Command.ini\n"
+                 "wait 5s\n"                            // its timer comes from the queue
+                 "dump timers " + dir.file("with-command.json") + "\n"
+                 "key DOWN\nkey 1\n"                    // 59: the timer backup
+                 "expect file Diro_ROD.TimerList.bak\n"
+                 "key EXIT\nkey EXIT\n");
+    std::vector<std::string> byWords = testsupport::jsonObjects(dir.file("by-words.json"));
+    ASSERT_EQ(byWords.size(), 2u);
+    for (const std::string &t : byWords)
+        EXPECT_NE(t.find("\"name\": \"Weltspiegel"), std::string::npos) << t;
+    std::vector<std::string> all = testsupport::jsonObjects(dir.file("with-command.json"));
+    ASSERT_EQ(all.size(), byWords.size() + 1);
+    EXPECT_NE(all.back().find("\"name\": \"From the command file.rec\""), std::string::npos) << all.back();
+    EXPECT_NE(readFile(disk + "/Diro_ROD.Export.CSV").find("|Weltspiegel|"), std::string::npos);
+    EXPECT_NE(readFile(disk + "/TV_Channel_List.txt").find("Das Erste HD"), std::string::npos);
+    EXPECT_NE(readFile(disk + "/Diro_ROD.TimerList.bak").find("From the command file"), std::string::npos);
+
+    // The next power-on finds the receiver's table empty (the virtual receiver keeps no timers
+    // between runs): row 60 restores them from the backup, and a second restore adds nothing.
+    run(dir, "wait 2s\n" + rows + "key DOWN x5\nkey 1\nwait 1m\n"
+             "dump timers " + dir.file("restored.json") + "\nkey 1\nwait 1m\n"
+             "dump timers " + dir.file("again.json") + "\nkey EXIT\nkey EXIT\n");
+    EXPECT_EQ(testsupport::jsonObjects(dir.file("restored.json")), all);
+    EXPECT_EQ(testsupport::jsonObjects(dir.file("again.json")), all);
 }
 
 }  // namespace

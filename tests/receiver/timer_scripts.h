@@ -51,20 +51,7 @@ inline ScriptRun runScript(const testsupport::TempDir &dir, std::initializer_lis
 }
 
 // The objects of a JSON array dump, one per line as the receiver writes them.
-inline std::vector<std::string> objects(const std::string &path) {
-    std::vector<std::string> out;
-    std::istringstream in(testsupport::readFile(path));
-    for (std::string line; std::getline(in, line);) {
-        size_t open = line.find('{');
-        if (open == std::string::npos)
-            continue;
-        line = line.substr(open);
-        if (!line.empty() && line.back() == ',')
-            line.pop_back();
-        out.push_back(line);
-    }
-    return out;
-}
+inline std::vector<std::string> objects(const std::string &path) { return testsupport::jsonObjects(path); }
 
 // The recordings of a "dump recordings" in its list `list` ("running" or "done"), one object each.
 inline std::vector<std::string> recordings(const std::string &path, const std::string &list) {
@@ -83,12 +70,7 @@ inline std::vector<std::string> recordings(const std::string &path, const std::s
 // ("2026-12-08 20:00").
 inline std::string timer(int index, const char *kind, int tuner, int channel, const std::string &start,
                          int minutes, const char *name, const char *mode = "OT") {
-    std::ostringstream s;
-    s << "{\"index\": " << index << ", \"kind\": \"" << kind << "\", \"tuner\": " << tuner
-      << ", \"type\": \"tv\", \"channel\": " << channel << ", \"start\": \""
-      << (start.size() > 5 ? start : "2026-12-07 " + start) << "\", \"duration\": " << minutes
-      << ", \"mode\": \"" << mode << "\", \"name\": \"" << name << "\"}";
-    return s.str();
+    return testsupport::timerJson(index, kind, tuner, channel, start, minutes, name, mode);
 }
 
 // The mark in row `row` of the Normal view as the screen dump shows it.

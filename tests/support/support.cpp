@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "receiver/lineup.h"
 #include "sim/clock.h"
@@ -64,6 +65,30 @@ std::string settingsImage(std::initializer_list<std::pair<int, int32_t>> words, 
         }
     }
     return bytes;
+}
+
+std::vector<std::string> jsonObjects(const std::string &path) {
+    std::vector<std::string> out;
+    std::istringstream in(readFile(path));
+    for (std::string line; std::getline(in, line);) {
+        size_t open = line.find('{');
+        if (open == std::string::npos)
+            continue;
+        line = line.substr(open);
+        if (!line.empty() && line.back() == ',')
+            line.pop_back();
+        out.push_back(line);
+    }
+    return out;
+}
+
+std::string timerJson(int index, const char *kind, int tuner, int channel, const std::string &start, int minutes,
+                      const char *name, const char *mode) {
+    std::ostringstream s;
+    s << "{\"index\": " << index << ", \"kind\": \"" << kind << "\", \"tuner\": " << tuner
+      << ", \"type\": \"tv\", \"channel\": " << channel << ", \"start\": \""
+      << (start.size() > 5 ? start : "2026-12-07 " + start) << "\", \"duration\": " << minutes << ", \"mode\": \"" << mode << "\", \"name\": \"" << name << "\"}";
+    return s.str();
 }
 
 ProgramResult runReceiver(const std::vector<std::string> &args, const std::string &stdinText) {

@@ -39,6 +39,14 @@ std::string readFile(const std::string &path);  // "" if missing
 // (or big-endian: every word byte-reversed, as a receiver of the other byte order writes it).
 std::string settingsImage(std::initializer_list<std::pair<int, int32_t>> words, bool bigEndian = false);
 
+// The objects of a JSON array that the receiver program dumps ("dump timers", "dump
+// recordings"), one a line as it writes them, without the commas between them.
+std::vector<std::string> jsonObjects(const std::string &path);
+// A timer as "dump timers" writes it: a TV timer from start, "HH:MM" on 2026-12-07 or
+// "YYYY-MM-DD HH:MM".
+std::string timerJson(int index, const char *kind, int tuner, int channel, const std::string &start, int minutes,
+                      const char *name, const char *mode = "OT");
+
 struct ProgramResult {
     int exitCode;
     std::string out, err;

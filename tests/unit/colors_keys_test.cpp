@@ -81,6 +81,10 @@ TEST(ColorScheme, UserSchemeConvertsFifteenBitColours) {
 }
 
 TEST(ColorScheme, ResetRequestRepairsOnlyWhatIsUnusable) {
+    testsupport::TempDir dir;   // validation asks the receiver for its channels
+    testsupport::LinkedOptions options;
+    options.powerOn = false;
+    auto rx = testsupport::linkedReceiver(dir.path(), options);
     Clear_Settings();
     settings.gridlines = 1;
     // A sound user scheme survives the reset request, which only turns into the user scheme.

@@ -299,6 +299,35 @@ TEST(Validation, ChannelCountsFollowTheReceiversTvChannels) {
     EXPECT_EQ(settings.buffered_channels, 40);
 }
 
+// Found by fuzzing the settings file: validation held the buffered count to _maxSvcNum, which
+// counts radio channels while one is shown and is cut to the scanned channels by their limit, so
+// the count fell on its own and the next save dropped the events of the channels above it.
+TEST(Validation, TheBufferedCountFollowsTheTvChannelsWhateverIsShownAndHoweverTheListIsLimited) {
+    TempDir dir;
+    testsupport::writeFile(dir.file(SETTINGS_FILE_NAME),
+                           testsupport::settingsImage({{200, 40}, {12, 20}, {96, 1}}));   // list: scanned only
+    testsupport::LinkedOptions options;
+    options.channel = {sim::kRadio, 0};   // the demo lineup: 40 TV, 10 radio channels
+    auto rx = testsupport::linkedReceiver(dir.path(), options);
+    ASSERT_TRUE(rx->pluginRunning());
+    EXPECT_EQ(_maxSvcNum, 10);
+    EXPECT_EQ(settings.buffered_channels, 40);
+    EXPECT_EQ(settings.scan_max_channels, 20);
+    rx->pressKey(RKEY_Guide);
+    rx->pressKey(RKEY_Red);   // keeps the view and saves
+    EXPECT_EQ(wordAt(testsupport::readFile(dir.file(SETTINGS_FILE_NAME)), 200), 40);
+
+    // On TV the list is limited to the 20 scanned channels; the validation of every other second
+    // leaves the count.
+    _svcType = SVC_TYPE_Tv;
+    CountChannels();
+    ApplyChannelLimit();
+    EXPECT_EQ(_maxSvcNum, 20);
+    Check_Settings();
+    EXPECT_EQ(settings.buffered_channels, 40);
+    EXPECT_EQ(settings.scan_max_channels, 20);
+}
+
 TEST(Validation, UnsetSavedDefaultsGetTheRecordsDefaults) {
     TempDir dir;
     auto rx = idleReceiver(dir);
