@@ -61,7 +61,8 @@ int TAP_Hdd_Create(const char *name, byte) {
 int TAP_Hdd_Rename(const char *oldName, const char *newName) {
     sim::Disk &d = disk(__func__);
     int rc = d.rename(nameOf(oldName), nameOf(newName));
-    if (rc != 0 && d.exists(nameOf(oldName)))
+    // A name outside the folder is counted by the disk, not logged (as for the other calls).
+    if (rc != 0 && sim::Disk::validName(nameOf(newName)) && d.exists(nameOf(oldName)))
         logRefusal(__func__, "cannot rename " + nameOf(oldName) + " to " + nameOf(newName));
     return rc;
 }
