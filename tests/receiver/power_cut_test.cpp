@@ -104,23 +104,6 @@ void restore(const std::string &dir, const std::map<std::string, std::string> &f
         testsupport::writeFile(dir + "/" + f.first, f.second);
 }
 
-// The slots a buffer file holds a text block for (counts, block sizes and record 0's text value
-// as the file's layout gives them).
-size_t blocksIn(const std::string &file) {
-    auto word = [&file](size_t at) {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= uint32_t(uint8_t(file[at + size_t(i)])) << (8 * i);
-        return v;
-    };
-    size_t n = 0;
-    for (size_t s = 0; s < 200 && file.size() > 1618428; ++s) {
-        uint32_t count = word(s * 4), size = word(808 + s * 4), text0 = word(2428 + s * 500 * 16 + 12);
-        n += count > 0 && size >= 1 && size <= 962500 && text0 != 0;
-    }
-    return n;
-}
-
 struct Cut {
     long changes = -1;   // power cut after this many changes, or
     int64_t bytes = -1;  // after this many bytes written
@@ -226,7 +209,7 @@ TEST(PowerCutSweep, EveryFileIsOldOrNewAndWholeAfterACutAtAnyChange) {
         // The buffer file is loaded whole: a text block for every channel it holds one for.
         EXPECT_FALSE(now.count("Diro_ROD.BufferExt.bad"));
         EXPECT_TRUE(rx->firmware().system.printed().empty());
-        EXPECT_EQ(rx->firmware().heap.liveBlocks(), blocksIn(now[kBufferFile]));
+        EXPECT_EQ(rx->firmware().heap.liveBlocks(), testsupport::bufferBlocks(now[kBufferFile]).count);
         ++checked;
         if (HasFatalFailure() || ::testing::Test::HasFailure())
             break;

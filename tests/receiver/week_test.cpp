@@ -92,28 +92,6 @@ struct CommandTimer {
     int64_t endMs() const { return startMs + kCommandMinutes * kMinute; }
 };
 
-// The slots of the buffer file with a text block, and their bytes.
-struct Blocks {
-    size_t count = 0, bytes = 0;
-};
-Blocks blocksIn(const std::string &file) {
-    auto word = [&file](size_t at) {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= uint32_t(uint8_t(file[at + size_t(i)])) << (8 * i);
-        return v;
-    };
-    Blocks b;
-    for (size_t s = 0; s < 200 && file.size() >= rx::kBufferFixedSize; ++s) {
-        uint32_t count = word(s * 4), size = word(808 + s * 4), text0 = word(2428 + s * 500 * 16 + 12);
-        if (count > 0 && size >= 1 && size <= rx::kMaxBlockSize && text0 != 0) {
-            ++b.count;
-            b.bytes += size;
-        }
-    }
-    return b;
-}
-
 class Week {
 public:
     explicit Week(int days) : days_(days) {
@@ -277,7 +255,7 @@ void Week::stopAndStart() {
     rx_->pressKey(RKEY_Stop);
     ASSERT_FALSE(rx_->pluginRunning()) << "STOP did not end the plug-in";
     const sim::PluginLeftovers &left = rx_->host().lastLeftovers();
-    Blocks b = blocksIn(testsupport::readFile(dir_ + "/" + kBufferFile));
+    testsupport::BufferBlocks b = testsupport::bufferBlocks(testsupport::readFile(dir_ + "/" + kBufferFile));
     EXPECT_EQ(left.heapBlocks, b.count) << "heap blocks left at " << sim::formatLocalTime(fw().clock.nowMs());
     EXPECT_EQ(left.heapBytes, b.bytes);
     EXPECT_EQ(left.openFiles, 0);
@@ -352,7 +330,7 @@ void Week::finalChecks() {
     EXPECT_TRUE(dump.readable);
     EXPECT_TRUE(dump.problems.empty()) << dump.problems.front();
     EXPECT_EQ(dump.channels, 40);
-    EXPECT_EQ(heap.liveBlocks(), blocksIn(buffer).count);
+    EXPECT_EQ(heap.liveBlocks(), testsupport::bufferBlocks(buffer).count);
     EXPECT_TRUE(fw().system.printed().empty()) << fw().system.printed().front();
     for (const auto &e : fs::directory_iterator(dir_)) {
         std::string name = e.path().filename().string();

@@ -78,4 +78,12 @@ inline std::unique_ptr<sim::Receiver> linkedReceiver(const std::string &diskDir,
 // A virtual receiver loading the plug-in image as the firmware does (DIRO_PLUGIN_IMAGE).
 std::unique_ptr<sim::Receiver> imageReceiver(const std::string &diskDir, const LinkedOptions &options = {});
 
+// The text blocks a buffer file "Diro_ROD.BufferExt.DAT" holds: the slots 0..199 with events, a
+// block size in range and a text for record 0 (as its layout gives them), and their bytes. What a
+// start that loads the file whole takes from the heap.
+struct BufferBlocks {
+    size_t count = 0, bytes = 0;
+};
+BufferBlocks bufferBlocks(const std::string &file);
+
 }  // namespace testsupport

@@ -24,11 +24,13 @@ namespace {
 constexpr int kChannels = 4;
 
 // Four channels with two days of the demo guide: long texts, so a fill asks for many extended
-// texts besides the event array and the block.
-void demoSchedules(Bench &b) {
+// texts besides the event array and the block; filled.
+void fillDemo(Bench &b) {
     std::vector<sim::Channel> channels = b.fw().channels.list(sim::kTv);
     for (int ch = 0; ch < kChannels; ++ch)
         b.schedule(0, ch, rx::demoSchedule(channels[size_t(ch)], sim::mjdFromDate(2026, 12, 7), 2));
+    for (int ch = 0; ch < kChannels; ++ch)
+        FillBuffer(SVC_TYPE_Tv, ch);
 }
 
 std::vector<std::vector<std::string>> allContents() {
@@ -76,9 +78,7 @@ void expectConsistent(Bench &b, const std::string &when) {
 
 TEST(HeapExhaustion, AFillLeavesItsSlotWholeOrEmptyAndTheOthersAsTheyWere) {
     Bench b("2026-12-07 10:15", 6);
-    demoSchedules(b);
-    for (int ch = 0; ch < kChannels; ++ch)
-        FillBuffer(SVC_TYPE_Tv, ch);
+    fillDemo(b);
     const auto full = allContents();
     ASSERT_GT(full[2].size(), 20u);
     SearchTxt("e", 0, kChannels - 1, 0, 0, SEARCH_DAYS_ED);   // results borrow texts of every slot
@@ -123,9 +123,7 @@ TEST(HeapExhaustion, AFillLeavesItsSlotWholeOrEmptyAndTheOthersAsTheyWere) {
 
 TEST(HeapExhaustion, ABufferFileLoadLeavesEachChannelWholeOrEmpty) {
     Bench b("2026-12-07 10:15", 6);
-    demoSchedules(b);
-    for (int ch = 0; ch < kChannels; ++ch)
-        FillBuffer(SVC_TYPE_Tv, ch);
+    fillDemo(b);
     const auto full = allContents();
     ASSERT_EQ(SaveBufferFile(), 0);
     sim::Heap &heap = b.heap();
@@ -151,9 +149,7 @@ TEST(HeapExhaustion, ABufferFileLoadLeavesEachChannelWholeOrEmpty) {
 
 TEST(HeapExhaustion, ASearchNeedsNoHeap) {
     Bench b("2026-12-07 10:15", 6);
-    demoSchedules(b);
-    for (int ch = 0; ch < kChannels; ++ch)
-        FillBuffer(SVC_TYPE_Tv, ch);
+    fillDemo(b);
     SearchTxt("e", 0, kChannels - 1, 0, 0, SEARCH_DAYS_ED);
     std::vector<std::string> found = epgtest::contents(SLOT_RESULT);
     ASSERT_FALSE(found.empty());
