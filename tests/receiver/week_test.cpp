@@ -7,7 +7,8 @@
 // plug-in's budget, every file readable, every timer that should have been set was in the
 // firmware's table and recorded, and no recording lost to a collision the plug-in could have
 // avoided.
-//   SimulatedWeek*   the week (DIRO_WEEK_DAYS sets another length; the figures go to stdout)
+//   SimulatedWeek*   the week (DIRO_WEEK_DAYS sets another length, the sanitized build runs three
+//                    days; the figures go to stdout)
 //
 // Idle events come once a second of clock, not every 50 ms: every duty of the plug-in goes by
 // the second or the minute (a new second, a new minute of the day), so a second's step runs each
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -127,14 +129,18 @@ private:
     size_t mostEvents_ = 0;
 
     std::vector<int64_t> tagesschau_;    // starts of the 20:00 Tagesschau on channel 1 broadcast
+    int64_t firstTatortEnd_ = INT64_MAX; // end of the first Tatort on channel 1 after the start
 
-    // The demo guide from yesterday 06:00 on; the 20:00 Tagesschau of channel 1 noted.
+    // The demo guide from yesterday 06:00 on; the 20:00 Tagesschau and the first Tatort of channel
+    // 1 noted.
     void installGuide() {
         rx::installDemoGuide(fw().epg, lineup_, fw().clock.nowMs());
         for (const sim::GuideEvent &e : fw().epg.schedule(0, 0)) {
             if (e.title == "Tagesschau" && minuteOfDay(e.startMs) == 20 * 60 &&
                 std::find(tagesschau_.begin(), tagesschau_.end(), e.startMs) == tagesschau_.end())
                 tagesschau_.push_back(e.startMs);
+            if (e.title.find("Tatort") != std::string::npos && e.startMs > t0_ + 15 * kMinute)
+                firstTatortEnd_ = std::min(firstTatortEnd_, e.endMs);
         }
     }
     void writeCommandFile(int64_t pollMs);
@@ -368,7 +374,9 @@ void Week::finalChecks() {
             EXPECT_TRUE(inTable(t.channel, t.startMs, t.endMs())) << "not in the table: " << t.line();
         }
     }
-    EXPECT_GT(recordedCommand, (days_ - 1) * 10);
+    if (days_ > 1) {
+        EXPECT_GT(recordedCommand, (days_ - 1) * 10);
+    }
     for (const std::string &line : fw().log.lines()) {
         EXPECT_EQ(line.find("did not record"), std::string::npos) << line;
         EXPECT_EQ(line.find("does not record"), std::string::npos) << line;
@@ -376,7 +384,7 @@ void Week::finalChecks() {
 
     // The search words' recordings: every 20:00 Tagesschau on channel 1 from the second day on
     // (the first run of the minute duty comes ten minutes after power-on, the horizon is 26
-    // hours), and one Tatort.
+    // hours), and one Tatort once the first has ended.
     int tagesschau = 0, expected = 0;
     for (int64_t start : tagesschau_) {
         if (start < t0_ + kDay || start + kHour > now)
@@ -386,17 +394,21 @@ void Week::finalChecks() {
     }
     EXPECT_GE(expected, days_ - 2);
     EXPECT_EQ(tagesschau, expected);
-    EXPECT_NE(search.find("Tatort|1|M,3,10"), std::string::npos) << "the 1xRec word is now M";
     long tatort = 0;
     for (const sim::Recording &r : done)
         tatort += r.name.find("Tatort") != std::string::npos;
-    EXPECT_EQ(tatort, 1);
+    if (firstTatortEnd_ <= now) {
+        EXPECT_NE(search.find("Tatort|1|M,3,10"), std::string::npos) << "the 1xRec word is now M";
+        EXPECT_EQ(tatort, 1);
+    } else {
+        EXPECT_EQ(tatort, 0);
+    }
 }
 
 }  // namespace
 
 TEST(SimulatedWeek, NoLeakNoLossEveryFileWholeEveryTimerSet) {
-    int days = 7;
+    int days = testsupport::kSanitized ? 3 : 7;   // the same duties at several times the cost
     if (const char *v = std::getenv("DIRO_WEEK_DAYS"))
         days = std::atoi(v) > 0 ? std::atoi(v) : days;
     Week week(days);
