@@ -36,6 +36,8 @@ endif
 # The browser test's driver, installed from tests/browser/package.json (a pinned version) into
 # the build folder; it drives Debian's Chromium, never a browser of its own.
 BROWSER_TEST := $(BUILD)/browser-test
+# The sanitized build runs the browser test with the same playwright-core.
+ASAN_FLAGS += -DDIRO_BROWSER_MODULES=$(abspath $(BROWSER_TEST))
 TARGET_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/mipsel-linux-gnu.cmake -DDIRO_HOST_BUILD_DIR=$(abspath $(BUILD))
 
 # Installs the packages named in $(1) that are missing.
@@ -114,8 +116,9 @@ build-fuzz: configure-asan
 test-fuzz: build-fuzz
 	ctest --test-dir $(ASAN_BUILD) -L fuzz --output-on-failure -j $(JOBS)
 
-# Every test but the fuzz targets' (test-fuzz runs those), sanitized.
-test-asan: build-asan
+# Every test but the fuzz targets' (test-fuzz runs those), sanitized; the browser test with the
+# playwright-core of the PC build.
+test-asan: build-asan deps-browser
 	ctest --test-dir $(ASAN_BUILD) -LE fuzz --output-on-failure -j $(JOBS)
 
 fuzz: build-fuzz

@@ -1,7 +1,7 @@
 // The buffer file (see bufferfile.h for its layout): writing it whole, reading it at start-up with
 // every count, size and text value checked against the block it belongs to, and the periodic
 // save. A file that contradicts itself is set aside and not loaded at all. Leans on epgdb/buffer
-// (arrays, static_to_alloc), frame/msgbox (the save error line),
+// (arrays, static_to_alloc), frame/msgbox (the save error line), frame/safefile (the save),
 // frame/state (the clock) and settings/.
 //
 // Sections:
@@ -16,6 +16,7 @@
 
 #include "epgdb/buffer.h"
 #include "frame/msgbox.h"
+#include "frame/safefile.h"
 #include "frame/state.h"
 #include "settings/settings.h"
 #include "text/coded.h"
@@ -82,9 +83,9 @@ static dword stored_text(int index)
 
 // --- Writing ---
 
-static int write_all(TYPE_File *file, const void *data, dword size)
+static int write_all(SafeFile *file, const void *data, dword size)
 {
-    return TAP_Hdd_Fwrite(data, size, 1, file) == 1;
+    return SafeFile_Write(file, data, size);
 }
 
 static void find_slots_with_blocks(void)
@@ -99,7 +100,7 @@ static int has_block(int slot)
 }
 
 // The records through file_records: fields as they are, texts as file values.
-static int write_records_converted(TYPE_File *file)
+static int write_records_converted(SafeFile *file)
 {
     for (int s = 0; s < BUFFER_SLOTS; s++) {
         int with_block = has_block(s);
@@ -115,7 +116,7 @@ static int write_records_converted(TYPE_File *file)
 // The records from EPG_Buffer itself: every text becomes its file value for the write and is
 // set back from the kept pointers and the values afterwards. A slot without a block has no valid
 // text beyond record 0, so those are left null.
-static int write_records_in_place(TYPE_File *file)
+static int write_records_in_place(SafeFile *file)
 {
     for (int s = 0; s < BUFFER_SLOTS; s++) {
         EpgEvent *rec = &EPG_Buffer[s * EVENTS_PER_SLOT];
@@ -145,10 +146,9 @@ static int write_records_in_place(TYPE_File *file)
 
 int SaveBufferFile(void)
 {
-    TAP_Hdd_Delete(BUFFER_FILE_NAME);
-    TAP_Hdd_Create(BUFFER_FILE_NAME, ATTR_NORMAL);
-    TYPE_File *file = TAP_Hdd_Fopen(BUFFER_FILE_NAME);
-    if (file == NULL) {
+    SafeFile out;
+    SafeFile *file = &out;
+    if (SafeFile_Create(file, BUFFER_FILE_NAME) != 0) {
         ShowSaveError(cant_save);
         return 1;
     }
@@ -164,7 +164,8 @@ int SaveBufferFile(void)
     }
     if (ok)
         ok = write_all(file, chMarkInfo, sizeof chMarkInfo);
-    TAP_Hdd_Fclose(file);
+    if (SafeFile_Close(file) != 0)
+        ok = 0;
     if (!ok) {
         ShowSaveError(cant_save);
         return 1;

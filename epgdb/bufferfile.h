@@ -45,9 +45,10 @@ static_assert(sizeof(EpgEventFile) == EPG_EVENT_FILE_SIZE, "the file record is 1
 // The minute of the day of the last periodic save, -1 none yet.
 extern int SaveBufferAuto_lastmin;
 
-// Writes the whole buffer file anew. Results: 0 written; 1 the file could not be created or
-// opened, or a write fell short: "     Can't SAVE BUFFER FILE" shows at (64, 76) for 4 seconds.
-// The buffer in memory is unchanged either way.
+// Writes the whole buffer file anew, under a temporary name first (frame/safefile). Results: 0
+// written; 1 the file could not be created or opened, or a write fell short: "     Can't SAVE
+// BUFFER FILE" shows at (64, 76) for 4 seconds, and the old file stays as it was. The buffer in
+// memory is unchanged either way.
 int SaveBufferFile(void);
 
 // Reads the buffer file into the buffer; meant for start-up, when no slot owns a block yet

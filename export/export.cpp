@@ -374,7 +374,8 @@ static void export_file(int kind, int show_message)
         put_channels(&tf, kind);
         if (kind == EXPORT_HTML)
             TextFile_PutS(&tf, html_trailer);
-        TextFile_Close(&tf, kind == EXPORT_HTML ? ' ' : 0);
+        if (TextFile_Close(&tf, kind == EXPORT_HTML ? ' ' : 0) != 0)
+            ShowSaveError(cant_save[kind]);   // the disk ran full: the old export stays
     }
     if (show_message == 1) {
         TAP_Osd_FillBox(rgn, BOX_CLEAR_X, BOX_CLEAR_Y, BOX_CLEAR_W, BOX_CLEAR_H, COLOR_None);

@@ -31,8 +31,9 @@ enum {
 
 // Write "Diro_ROD.Export.CSV" / "Diro_ROD.Export.html" anew. With show_message 1 a message box
 // ("Creating CSV Export File! Please wait ...") stands while the file is written and is removed
-// afterwards. A file that cannot be opened: "     Can't SAVE CSV FILE" (HTML FILE) for 4 seconds
-// and no file. Change nothing but the screen, chInfo and the scratch of DCT.
+// afterwards. A file that cannot be opened or written whole: "     Can't SAVE CSV FILE" (HTML
+// FILE) for 4 seconds, and the old file stays as it was. Change nothing but the screen, chInfo
+// and the scratch of DCT.
 void ExportCSV(int show_message);
 void ExportHTML(int show_message);
 

@@ -15,7 +15,7 @@ static void write_bytes(TextFile *tf, const char *bytes, int length)
 {
     if (length <= 0)
         return;
-    TAP_Hdd_Fwrite(bytes, (dword)length, 1, tf->file);
+    SafeFile_Write(&tf->out, bytes, (dword)length);
     tf->total += (dword)length;
 }
 
@@ -24,15 +24,12 @@ int TextFile_Create(TextFile *tf, const char *name)
     tf->buffer = write_buffer;
     tf->used = 0;
     tf->total = 0;
-    TAP_Hdd_Delete(name);
-    TAP_Hdd_Create(name, ATTR_NORMAL);
-    tf->file = TAP_Hdd_Fopen(name);
-    return tf->file == NULL ? 1 : 0;
+    return SafeFile_Create(&tf->out, name);
 }
 
 void TextFile_PutFlushing(TextFile *tf, const char *piece, int length)
 {
-    if (tf->file == NULL || piece == NULL || length <= 0)
+    if (tf->out.file == NULL || piece == NULL || length <= 0)
         return;
     if (tf->used + length >= TEXTFILE_FLUSH_AT) {
         write_bytes(tf, write_buffer, tf->used);
@@ -63,10 +60,10 @@ void TextFile_Printf(TextFile *tf, const char *format, ...)
     TextFile_Put(tf, line_buffer, n);
 }
 
-void TextFile_Close(TextFile *tf, char pad)
+int TextFile_Close(TextFile *tf, char pad)
 {
-    if (tf->file == NULL)
-        return;
+    if (tf->out.file == NULL)
+        return 1;
     write_bytes(tf, write_buffer, tf->used);
     tf->used = 0;
     int rest = (int)(tf->total % TEXTFILE_BLOCK);
@@ -74,8 +71,7 @@ void TextFile_Close(TextFile *tf, char pad)
         memset(pad_block, pad, sizeof pad_block);
         write_bytes(tf, pad_block, TEXTFILE_BLOCK - rest);
     }
-    TAP_Hdd_Fclose(tf->file);
-    tf->file = NULL;
+    return SafeFile_Close(&tf->out);
 }
 
 // --- Reading ---

@@ -2,9 +2,9 @@
 // and padded to whole 512-byte blocks (the exports, the channel lists); and read line by line
 // (the command file). Leans on the disk calls of frame/platform.
 //
-// Writing: TextFile_Create deletes the file, creates it anew and opens it; TextFile_Put appends
-// pieces; TextFile_Close writes what is left, pads and closes. One file is written at a time: the
-// buffer is shared.
+// Writing: TextFile_Create starts the file anew under a temporary name (frame/safefile);
+// TextFile_Put appends pieces; TextFile_Close writes what is left, pads, closes and puts the file
+// in place of the old one. One file is written at a time: the buffer is shared.
 // Example:
 //   TextFile tf;
 //   if (TextFile_Create(&tf, "TV_Channel_List.txt") == 0) {
@@ -17,6 +17,7 @@
 #include <string.h>
 
 #include "frame/platform/tap.h"
+#include "frame/safefile.h"
 
 enum {
     TEXTFILE_BUFFER_SIZE = 8192,   // bytes of the write buffer
@@ -27,14 +28,14 @@ enum {
 
 // A text file being written.
 struct TextFile {
-    TYPE_File *file;   // the open file, null when it could not be opened
+    SafeFile out;      // the file being written; out.file null when it could not be opened
     char *buffer;      // the shared write buffer (TEXTFILE_BUFFER_SIZE bytes)
     int used;          // bytes waiting in the buffer
-    dword total;       // bytes handed to the disk so far (write errors are not looked at)
+    dword total;       // bytes handed to the disk so far
 };
 
-// Deletes name, creates it (a normal file) and opens it with an empty buffer.
-// Results: 0 open; 1 it could not be opened (tf->file null; nothing else is written).
+// Starts writing name anew (SafeFile_Create) with an empty buffer; the old file stays until
+// TextFile_Close. Results: 0 open; 1 it could not be opened (nothing else is written).
 int TextFile_Create(TextFile *tf, const char *name);
 
 // Appends length bytes. When the buffer and the piece would reach TEXTFILE_FLUSH_AT bytes the
@@ -44,7 +45,7 @@ int TextFile_Create(TextFile *tf, const char *name);
 void TextFile_PutFlushing(TextFile *tf, const char *piece, int length);   // TextFile_Put, writing the buffer first
 static inline void TextFile_Put(TextFile *tf, const char *piece, int length)
 {
-    if (tf->file != NULL && piece != NULL && length > 0 && tf->used + length < TEXTFILE_FLUSH_AT) {
+    if (tf->out.file != NULL && piece != NULL && length > 0 && tf->used + length < TEXTFILE_FLUSH_AT) {
         memcpy(tf->buffer + tf->used, piece, (size_t)length);
         tf->used += length;
     } else {
@@ -59,9 +60,10 @@ void TextFile_PutS(TextFile *tf, const char *s);
 void TextFile_Printf(TextFile *tf, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
 // Writes what the buffer holds, then pad bytes (a space, or 0) up to the next multiple of 512
-// bytes (none when the total already is one; an empty file stays empty), and closes the file.
-// A file that is not open: nothing.
-void TextFile_Close(TextFile *tf, char pad);
+// bytes (none when the total already is one; an empty file stays empty), closes the file and puts
+// it in place of the old one (SafeFile_Close). Results: 0 saved; 1 not: a write fell short or
+// the file was not open (the old file stays as it was).
+int TextFile_Close(TextFile *tf, char pad);
 
 // The next line of text into dst (size bytes, always terminated when size > 0): the bytes up to
 // a CR, an LF or the end of text, at most size - 1 of them (the rest of a longer line is

@@ -7,14 +7,19 @@
 
 #include "epgdb/bufferfile.h"
 #include "epgdb/fill.h"
+#include "export/channels.h"
+#include "export/export.h"
 #include "frame/idle.h"
 #include "frame/msgbox.h"
+#include "frame/safefile.h"
 #include "frame/state.h"
 #include "remote/commands.h"
+#include "remote/reader.h"
 #include "search/entries.h"
 #include "search/record.h"
 #include "settings/colors.h"
 #include "settings/settings.h"
+#include "timers/backup.h"
 #include "timers/names.h"
 #include "views/window.h"
 
@@ -59,6 +64,21 @@ static void warn_if_disk_full(void)
     MsgCountdown = FREESIZE_MSG_SECONDS;
 }
 
+// Every file the plug-in writes: a save that a power cut interrupted is finished (or its piece
+// removed) before any of them is read.
+static const char *const saved_files[] = {
+    SETTINGS_FILE_NAME, BUFFER_FILE_NAME, SEARCH_FILE_NAME,
+    TIMER_LIST_FILE_NAME, TIMER_BACKUP_FILE_NAME,
+    EXPORT_HTML_NAME, EXPORT_CSV_NAME, TV_CHANNEL_LIST_NAME, RADIO_CHANNEL_LIST_NAME,
+};
+enum { SAVED_FILES = sizeof saved_files / sizeof saved_files[0] };
+
+static void recover_saved_files(void)
+{
+    for (int i = 0; i < SAVED_FILES; i++)
+        SafeFile_Recover(saved_files[i]);
+}
+
 extern "C" int TAP_Main(void)
 {
     int handle = TAP_Osd_Create(0, 0, OSD_WIDTH, OSD_HEIGHT, 0, 0);
@@ -68,6 +88,7 @@ extern "C" int TAP_Main(void)
     TAP_Channel_GetCurrent(&_svcType, &_svcNum);
     CountChannels();
 
+    recover_saved_files();
     Clear_Settings();
     ReadSettingsFile();
     ReadBufferFile();

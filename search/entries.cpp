@@ -16,6 +16,7 @@
 #include "epgdb/lookup.h"
 #include "frame/msgbox.h"
 #include "frame/platform/tap.h"
+#include "frame/safefile.h"
 #include "remote/commands.h"
 #include "remote/reader.h"
 #include "settings/settings.h"
@@ -195,16 +196,15 @@ static const char sample_footer[] =
 static char save_buf[SAVE_BUF_SIZE];
 static int save_len;          // bytes collected
 static dword save_total;      // bytes of the file so far, collected ones included
-static int save_failed;       // 1 once a piece was not written whole
 
-static void save_flush(TYPE_File *file)
+static void save_flush(SafeFile *file)
 {
-    if (save_len > 0 && TAP_Hdd_Fwrite(save_buf, (dword)save_len, 1, file) != 1)
-        save_failed = 1;
+    if (save_len > 0)
+        SafeFile_Write(file, save_buf, (dword)save_len);
     save_len = 0;
 }
 
-static void save_put(TYPE_File *file, const char *text, int length)
+static void save_put(SafeFile *file, const char *text, int length)
 {
     if (length <= 0)
         return;
@@ -217,7 +217,7 @@ static void save_put(TYPE_File *file, const char *text, int length)
     save_total += (dword)length;
 }
 
-static void save_text(TYPE_File *file, const char *text)
+static void save_text(SafeFile *file, const char *text)
 {
     save_put(file, text, (int)strlen(text));
 }
@@ -259,16 +259,14 @@ static int format_entry(char *line, const SearchEntry *e)
 int SaveSearch(void)
 {
     static const char cant_save[] = "     Can't SAVE SEARCH FILE";
-    TAP_Hdd_Delete(SEARCH_FILE_NAME);
-    TAP_Hdd_Create(SEARCH_FILE_NAME, ATTR_NORMAL);
-    TYPE_File *file = TAP_Hdd_Fopen(SEARCH_FILE_NAME);
-    if (file == NULL) {
+    SafeFile out;
+    SafeFile *file = &out;
+    if (SafeFile_Create(file, SEARCH_FILE_NAME) != 0) {
         ShowSaveError(cant_save);
         return 1;
     }
     save_len = 0;
     save_total = 0;
-    save_failed = 0;
 
     char line[SAVE_LINE_SIZE];
     int count = max_Search < SEARCH_LIST_SIZE ? max_Search : SEARCH_LIST_SIZE;
@@ -290,8 +288,7 @@ int SaveSearch(void)
         save_put(file, spaces, (int)(FILE_BLOCK - save_total % FILE_BLOCK));
     }
     save_flush(file);
-    TAP_Hdd_Fclose(file);
-    if (save_failed) {
+    if (SafeFile_Close(file) != 0) {
         ShowSaveError(cant_save);
         return 1;
     }

@@ -88,8 +88,9 @@ int CharCompare(const char *a, const char *b);
 // --- The search file ---
 
 // Writes the list to the search file anew: one line per entry, then the block of sample command
-// lines, padded with spaces to a multiple of 512 bytes. Returns 0, or 1 when the file could not
-// be written whole ("     Can't SAVE SEARCH FILE" shows for 4 seconds; the list stays as it is).
+// lines, padded with spaces to a multiple of 512 bytes, under a temporary name first
+// (frame/safefile). Returns 0, or 1 when the file could not be written whole ("     Can't SAVE
+// SEARCH FILE" shows for 4 seconds; the list and the old file stay as they are).
 int SaveSearch(void);
 
 // Parses one line of the search or command file into list slot `slot` (0..199). Comments

@@ -14,6 +14,7 @@
 #include "frame/epgkeys.h"
 #include "frame/msgbox.h"
 #include "frame/platform/tap.h"
+#include "frame/safefile.h"
 #include "frame/state.h"
 #include "settings/colors.h"
 #include "text/strutil.h"
@@ -159,10 +160,8 @@ int ReadSettingsFile(void)
 int SaveSettingsFile(void)
 {
     static const char cant_save[] = "     Can't SAVE SETTINGS FILE";
-    TAP_Hdd_Delete(SETTINGS_FILE_NAME);
-    TAP_Hdd_Create(SETTINGS_FILE_NAME, ATTR_NORMAL);
-    TYPE_File *file = TAP_Hdd_Fopen(SETTINGS_FILE_NAME);
-    if (!file) {
+    SafeFile out;
+    if (SafeFile_Create(&out, SETTINGS_FILE_NAME) != 0) {
         ShowSaveError(cant_save);
         return 1;
     }
@@ -182,15 +181,15 @@ int SaveSettingsFile(void)
     if (longinfo_mode == 0 || longinfo_mode == 1)
         settings.info_mode_saved = longinfo_mode;
 
-    dword written = TAP_Hdd_Fwrite(&settings, SETTINGS_BYTES, 1, file);
-    TAP_Hdd_Fclose(file);
+    SafeFile_Write(&out, &settings, SETTINGS_BYTES);
+    int saved = SafeFile_Close(&out) == 0;
 
     settings.view = view_in_use;
     settings.timebar_title = title_in_use;
     settings.timebar_now = now_in_use;
 
-    // A full disk must not pass for a saved file.
-    if (written != 1) {
+    // A full disk must not pass for a saved file (the old file stays as it was).
+    if (!saved) {
         ShowSaveError(cant_save);
         return 1;
     }

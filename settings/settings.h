@@ -110,9 +110,10 @@ void Clear_Settings(void);
 // it. Returns 0 when a file was read, 1 when there was none (the record is unchanged).
 int ReadSettingsFile(void);
 
-// Writes the settings file anew with the saved defaults in place of the values in use.
-// Releases the buffers of channels no longer buffered first. Returns 0, or 1 when the file could
-// not be written (a message shows for 4 seconds; the record in memory stays as it was).
+// Writes the settings file anew with the saved defaults in place of the values in use, under a
+// temporary name first (frame/safefile). Releases the buffers of channels no longer buffered
+// first. Returns 0, or 1 when the file could not be written (a message shows for 4 seconds; the
+// record in memory and the old file stay as they were).
 int SaveSettingsFile(void);
 
 // Brings every word back into its range (defaults for values outside), lowers the channel counts

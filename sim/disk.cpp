@@ -79,9 +79,26 @@ TapFile *Disk::open(const std::string &name) {
     return handles_.back().get();
 }
 
+bool Disk::powerForChange() {
+    if (faults.powerIsOff)
+        return false;
+    if (faults.powerCutAfterChanges == 0) {
+        faults.powerIsOff = true;
+        return false;
+    }
+    if (faults.powerCutAfterChanges > 0)
+        --faults.powerCutAfterChanges;
+    return true;
+}
+
+void Disk::record(DiskChange::Kind kind, const std::string &name, const std::string &newName, uint64_t bytes) {
+    if (keepJournal)
+        journal.push_back({kind, name, newName, bytes});
+}
+
 int Disk::create(const std::string &name) {
     std::string path = checkedPath(name);
-    if (path.empty() || faults.full)
+    if (path.empty() || faults.full || !powerForChange())
         return 1;
     struct stat st{};
     if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
@@ -90,14 +107,18 @@ int Disk::create(const std::string &name) {
     if (!fp)
         return 1;
     std::fclose(fp);
+    record(DiskChange::Create, name);
     return 0;
 }
 
 int Disk::remove(const std::string &name) {
     std::string path = checkedPath(name);
-    if (path.empty() || !isRegularFile(path))
+    if (path.empty() || !isRegularFile(path) || !powerForChange())
         return 1;
-    return ::unlink(path.c_str()) == 0 ? 0 : 1;
+    if (::unlink(path.c_str()) != 0)
+        return 1;
+    record(DiskChange::Delete, name);
+    return 0;
 }
 
 int Disk::rename(const std::string &from, const std::string &to) {
@@ -105,9 +126,13 @@ int Disk::rename(const std::string &from, const std::string &to) {
     if (source.empty() || target.empty() || !isRegularFile(source))
         return 1;
     struct stat st{};
-    if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    bool targetThere = ::stat(target.c_str(), &st) == 0;
+    if (targetThere && (!S_ISREG(st.st_mode) || faults.renameKeepsTarget))
         return 1;
-    return std::rename(source.c_str(), target.c_str()) == 0 ? 0 : 1;
+    if (!powerForChange() || std::rename(source.c_str(), target.c_str()) != 0)
+        return 1;
+    record(DiskChange::Rename, from, to);
+    return 0;
 }
 
 bool Disk::exists(const std::string &name) const {
@@ -135,11 +160,14 @@ uint32_t Disk::read(void *buf, uint32_t blockSize, uint32_t blocks, TapFile *fil
 }
 
 uint32_t Disk::write(const void *buf, uint32_t blockSize, uint32_t blocks, TapFile *file) {
-    if (!usable(file) || !buf || blockSize == 0 || blocks == 0 || faults.full)
+    if (!usable(file) || !buf || blockSize == 0 || blocks == 0 || faults.full || !powerForChange())
         return 0;
     uint64_t want = uint64_t(blockSize) * blocks;
     if (faults.failWritesAfterBytes >= 0 && want > uint64_t(faults.failWritesAfterBytes))
         want = uint64_t(faults.failWritesAfterBytes);
+    bool cut = faults.powerCutAfterBytes >= 0 && want > uint64_t(faults.powerCutAfterBytes);
+    if (cut)
+        want = uint64_t(faults.powerCutAfterBytes);
     ++writeCalls_;
     if (file->readLast)
         std::fseek(file->fp, 0, SEEK_CUR);  // C streams need a seek between reading and writing
@@ -148,6 +176,11 @@ uint32_t Disk::write(const void *buf, uint32_t blockSize, uint32_t blocks, TapFi
     std::fflush(file->fp);
     if (faults.failWritesAfterBytes >= 0)
         faults.failWritesAfterBytes -= static_cast<int64_t>(put);
+    if (faults.powerCutAfterBytes >= 0)
+        faults.powerCutAfterBytes -= static_cast<int64_t>(put);
+    if (cut)
+        faults.powerIsOff = true;
+    record(DiskChange::Write, file->name, "", put);
     return static_cast<uint32_t>(put / blockSize);
 }
 

@@ -1,10 +1,13 @@
 // The receiver's hard disk as the plug-in sees it: the plug-in's folder (a host directory) with
 // files by plain name, open handles tracked, free space in MB, and faults a test can switch on
-// (a full disk, a power cut after n bytes written, opens refused).
+// (a full disk, writes that fail after n bytes, a power cut after n bytes written or n changes,
+// opens refused, renames onto an existing name refused), and a journal of the changes made.
 // Example:
 //   sim::Disk disk("/tmp/rx-disk");                       // the folder is created if missing
 //   disk.faults.failWritesAfterBytes = 100;              // the next 100 bytes land, then nothing
 //   TapFile *f = disk.open("Diro_ROD.Settings.DAT");      // null when missing
+//   disk.faults.powerCutAfterChanges = 3;   // 3 more creates, deletes, renames or writes, then
+//                                           // the power goes: the disk changes nothing more
 #pragma once
 
 #include <cstdint>
@@ -28,9 +31,27 @@ namespace sim {
 struct DiskFaults {
     bool full = false;                 // create fails, writes write nothing
     int64_t failWritesAfterBytes = -1; // -1 off; else this many more bytes are written, then writes
-                                       // stop short (a power cut: files keep what was written)
+                                       // stop short (a failing disk: files keep what was written)
     bool refuseOpen = false;           // every open fails
     std::set<std::string> refuseOpenOf;  // opens of these names fail
+    // A power cut: once it strikes, the disk is off and changes nothing more (creates, deletes,
+    // renames and writes fail; files keep what was written) until powerIsOff is cleared, as a
+    // fresh Disk on the same folder is after the receiver was switched on again.
+    int64_t powerCutAfterBytes = -1;   // -1 off; else the write that passes this many more bytes
+                                       // stops there, and the power goes
+    long powerCutAfterChanges = -1;    // -1 off; else after this many more changes the power goes
+                                       // (the next change is not made)
+    bool powerIsOff = false;           // set by the disk when a cut struck
+    bool renameKeepsTarget = false;    // a rename onto an existing name is refused (the firmware
+                                       // of some receivers does not replace files)
+};
+
+// One change made to the folder (Disk::journal).
+struct DiskChange {
+    enum Kind { Create, Delete, Rename, Write } kind;
+    std::string name;      // the file (a rename: its old name)
+    std::string newName;   // a rename's new name
+    uint64_t bytes = 0;    // a write: the bytes written
 };
 
 class Disk {
@@ -61,6 +82,9 @@ public:
 
     uint32_t freeMb = 500000;  // what TAP_Hdd_FreeSize reports
     DiskFaults faults;
+    // With keepJournal, every change made (not the ones refused) is listed in order.
+    bool keepJournal = false;
+    std::vector<DiskChange> journal;
 
     // What tests look at.
     std::vector<std::string> openFiles() const;  // names of the handles not closed yet
@@ -84,6 +108,9 @@ private:
     long writeCalls_ = 0;
     TapFile *usable(TapFile *file);
     std::string checkedPath(const std::string &name) const;
+    // Counts a change against the power-cut fault: false when the power is off (now or already).
+    bool powerForChange();
+    void record(DiskChange::Kind kind, const std::string &name, const std::string &newName = "", uint64_t bytes = 0);
 };
 
 }  // namespace sim

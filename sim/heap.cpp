@@ -19,10 +19,12 @@ Heap::Heap(size_t sizeBytes) : size_(sizeBytes) {
 #endif
 }
 
-void *Heap::alloc(size_t bytes) {
+void *Heap::alloc(size_t bytes, HeapOwner owner) {
     bool faulted = faults.failAfterCalls == 0;
     if (faults.failAfterCalls > 0)
         --faults.failAfterCalls;
+    else if (faulted && faults.failOnlyOne)
+        faults.failAfterCalls = -1;
     if (faulted || bytes == 0 || bytes > size_ - used_) {
         ++failed_;
         return nullptr;
@@ -32,10 +34,14 @@ void *Heap::alloc(size_t bytes) {
         ++failed_;
         return nullptr;
     }
-    blocks_[p] = bytes;
+    blocks_[p] = {bytes, owner};
     used_ += bytes;
     if (used_ > peak_)
         peak_ = used_;
+    if (blocks_.size() > peakBlocks_)
+        peakBlocks_ = blocks_.size();
+    if (owner == HeapOwner::Firmware && ++firmwareBlocks_ > peakFirmwareBlocks_)
+        peakFirmwareBlocks_ = firmwareBlocks_;
     ++allocations_;
     return p;
 }
@@ -50,7 +56,9 @@ int Heap::free(const void *p) {
         ++doubleFrees_;
         return 1;
     }
-    used_ -= it->second;
+    used_ -= it->second.bytes;
+    if (it->second.owner == HeapOwner::Firmware)
+        --firmwareBlocks_;
     blocks_.erase(it);
     std::free(const_cast<void *>(p));
     return 0;
@@ -58,17 +66,18 @@ int Heap::free(const void *p) {
 
 size_t Heap::blockSize(const void *p) const {
     auto it = blocks_.find(p);
-    return it == blocks_.end() ? 0 : it->second;
+    return it == blocks_.end() ? 0 : it->second.bytes;
 }
 
 size_t Heap::releaseAll() {
     size_t n = blocks_.size();
     for (auto &b : blocks_) {
-        reclaimed_ += b.second;
+        reclaimed_ += b.second.bytes;
         std::free(const_cast<void *>(b.first));
     }
     blocks_.clear();
     used_ = 0;
+    firmwareBlocks_ = 0;
     return n;
 }
 

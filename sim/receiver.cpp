@@ -60,9 +60,13 @@ void Receiver::idle() {
     host_->deliver(EVT_IDLE, 0, 0);
 }
 
-void Receiver::advance(int64_t ms) {
+void Receiver::advance(int64_t ms) { advance(ms, kIdleStepMs); }
+
+void Receiver::advance(int64_t ms, int64_t stepMs) {
+    if (stepMs < 1)
+        stepMs = 1;
     while (ms > 0) {
-        int64_t step = ms < kIdleStepMs ? ms : kIdleStepMs;
+        int64_t step = ms < stepMs ? ms : stepMs;
         firmware_->clock.advanceMs(step);
         firmware_->tick();
         ms -= step;

@@ -47,6 +47,9 @@ public:
     void idle();
     // Lets time pass: the clock moves on in steps of 50 ms, an idle event after each.
     void advance(int64_t ms);
+    // The same in steps of stepMs (at least 1): for long stretches a step of a second is enough,
+    // as the plug-in's duties go by the second and the minute.
+    void advance(int64_t ms, int64_t stepMs);
     // Sets the time of day (any direction).
     void setClock(int64_t localMs);
     // The firmware tunes a channel as its own remote would; false when there is no such channel.

@@ -15,7 +15,7 @@ PlatformEvent *TAP_GetEvent(int svcType, int svcNum, int *eventNum) {
     std::vector<PlatformEvent> events = fw.epg.events(svcType, svcNum, fw.clock.nowMs(), fw.channels);
     if (events.empty())
         return nullptr;
-    void *block = fw.heap.alloc(events.size() * sizeof(PlatformEvent));
+    void *block = fw.heap.alloc(events.size() * sizeof(PlatformEvent), sim::HeapOwner::Firmware);
     if (!block)
         return nullptr;
     std::memcpy(block, events.data(), events.size() * sizeof(PlatformEvent));
@@ -31,7 +31,7 @@ byte *TAP_EPG_GetExtInfo(PlatformEvent *event) {
     sim::Epg::ExtText text = fw.epg.extText(*event);
     if (!text.text || text.text->empty())
         return nullptr;
-    char *block = static_cast<char *>(fw.heap.alloc(text.text->size() + 1));
+    char *block = static_cast<char *>(fw.heap.alloc(text.text->size() + 1, sim::HeapOwner::Firmware));
     if (!block)
         return nullptr;
     text.copyTo(block);

@@ -59,7 +59,12 @@ int TAP_Hdd_Create(const char *name, byte) {
 }
 
 int TAP_Hdd_Rename(const char *oldName, const char *newName) {
-    return disk(__func__).rename(nameOf(oldName), nameOf(newName));
+    sim::Disk &d = disk(__func__);
+    int rc = d.rename(nameOf(oldName), nameOf(newName));
+    // A name outside the folder is counted by the disk, not logged (as for the other calls).
+    if (rc != 0 && sim::Disk::validName(nameOf(newName)) && d.exists(nameOf(oldName)))
+        logRefusal(__func__, "cannot rename " + nameOf(oldName) + " to " + nameOf(newName));
+    return rc;
 }
 
 dword TAP_Hdd_FreeSize(void) { return disk(__func__).freeMb; }

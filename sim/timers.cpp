@@ -189,6 +189,8 @@ int Timers::judge(const TimerRecord *t, int index, std::string &why) const {
 }
 
 int Timers::refuse(int code, const char *by, const TimerRecord *t, const std::string &why) {
+    if (t)
+        refusals_.push_back({*t, code, clock_.nowMs()});
     log_.write(std::string(by) + " refused " + (t ? describe(*t) : std::string("a timer")) + ": " + why + " [" +
                std::to_string(code) + "]");
     return code;

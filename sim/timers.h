@@ -96,6 +96,14 @@ public:
     int modify(int index, const TimerRecord &t, const char *by = "TAP_Timer_Modify") { return modify(index, &t, by); }
     int remove(int index);                               // 1 deleted, 0 none
     long refusedAdds() const { return refusedAdds_; }
+    long acceptedAdds() const { return long(nextId_) - 1; }
+    // Every add or modify refused, in order (for tests).
+    struct Refusal {
+        TimerRecord timer;
+        int code;
+        int64_t atMs;
+    };
+    const std::vector<Refusal> &refusals() const { return refusals_; }
 
     // Time passes: timers start, record, end, move on (see above). Called after the recorder
     // stopped the recordings whose end came.
@@ -119,6 +127,7 @@ private:
     std::vector<TimerEntry> entries_;
     uint32_t nextId_ = 1;
     long refusedAdds_ = 0;
+    std::vector<Refusal> refusals_;
 
     // 0 or a refusal for t at `index` (-1 a new timer), with the reason in words.
     int judge(const TimerRecord *t, int index, std::string &why) const;

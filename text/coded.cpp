@@ -22,7 +22,7 @@ const unsigned char DecTable[CODED_TABLE_SIZE] =
     "|~";                                   // 82, 83  the separators of the event text
 
 // Latin-1 byte to code, one row per 16 bytes; 100 (CODE_DROPPED) has no code.
-const unsigned char EncTable[CODED_TABLE_SIZE] = {
+constexpr unsigned char EncTable[CODED_TABLE_SIZE] = {
       0, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100,   //   0..15
     100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100,   //  16..31
       1,  67,  71, 100,  68,  68,  72,  70,  74,  75,  65,  72,  64,  69,  65,  73,   //  32..47

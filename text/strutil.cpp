@@ -215,8 +215,8 @@ struct TitleFold {
     {
         for (int c = 0; c < 256; c++)
             to[c] = is_printable((unsigned char)c) ? (unsigned char)c : 0;
-        to['|'] = '-';
-        to['~'] = '-';
+        to[(unsigned char)'|'] = '-';
+        to[(unsigned char)'~'] = '-';
     }
 };
 static constexpr TitleFold title_fold;

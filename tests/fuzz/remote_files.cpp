@@ -3,9 +3,12 @@
 // "Diro_ROD.Command.ini", 2 the timer backup "Diro_ROD.TimerList.bak". The input is the file; it
 // is read as the plug-in reads it (the command file onto a list of two entries, or of 195 for
 // inputs whose size is 7 modulo 8, so that a full list is met too).
+// The timers the commands queued are then set one by one as the idle handler sets them, and the
+// firmware's table is emptied for the next input.
 // Checked: every entry of the list keeps the ranges of entries.h, the command file is deleted,
-// and a search file the plug-in writes from what it read reads back to the same list (lists of
-// plain ASCII words: a Latin-1 word may read back as UTF-8, by design).
+// the queue empties and the firmware's table stays within its size, and a search file the
+// plug-in writes from what it read reads back to the same list (lists of plain ASCII words: a
+// Latin-1 word may read back as UTF-8, by design).
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,6 +19,8 @@
 #include "settings/settings.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/support/support.h"
+#include "timers/set.h"
+#include "timers/table.h"
 
 #ifndef FUZZ_FILE_KIND
 #error "FUZZ_FILE_KIND: 0 search file, 1 command file, 2 timer backup"
@@ -69,6 +74,22 @@ bool asciiWords() {
     return true;
 }
 
+// Sets the waiting timers as the idle handler does, one a pass, then deletes every timer.
+void setQueuedTimers() {
+    FUZZ_CHECK(ToSetTimer_max >= 0 && ToSetTimer_max <= TIMER_QUEUE_SIZE, "the queue holds 0..70 timers");
+    for (int passes = 0; ToSetTimer_max > 0; ++passes) {
+        // Combining may queue a timer again, but the queue must run dry.
+        FUZZ_CHECK(passes < 10 * TIMER_QUEUE_SIZE, "the queue empties");
+        CopyTimerToSet(QUEUE_TAKE_FIRST, TIMER_SLOT_SWAP);
+        Set_Timer(TIMER_SLOT_SWAP);
+    }
+    sim::Timers &timers = fuzzsupport::receiver().firmware().timers;
+    FUZZ_CHECK(timers.count() <= sim::Timers::kMaxTimers, "the firmware's table within its size");
+    while (timers.count() > 0)
+        timers.remove(0);
+    ReadTimers();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -86,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         FUZZ_CHECK(!fuzzsupport::receiver().firmware().disk.exists(COMMAND_FILE_NAME), "the command file is deleted");
     if (kind == COMMAND_KIND_BACKUP)
         FUZZ_CHECK(max_Search == SMALL_LIST, "the timer backup adds no entries");
+    setQueuedTimers();
 
     if (asciiWords()) {
         static SearchEntry before[SEARCH_SLOTS];

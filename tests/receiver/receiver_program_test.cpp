@@ -84,7 +84,9 @@ TEST(ReceiverProgram, MessagesNameTheRealCause) {
     auto refused = runReceiver({"--disk", dir.file("disk3"), "--clock", kClock, "--script", "-"},
                                "key GUIDE\nkey RED\nwait 5s\nexpect no-screen \"Can't SAVE\"\n");
     EXPECT_EQ(refused.exitCode, 0) << refused.err;
-    EXPECT_NE(refused.err.find("firmware: TAP_Hdd_Create: cannot create Diro_ROD.Settings.DAT"), std::string::npos)
+    EXPECT_NE(refused.err.find("firmware: TAP_Hdd_Rename: cannot rename Diro_ROD.Settings.DAT.new to "
+                               "Diro_ROD.Settings.DAT"),
+              std::string::npos)
         << refused.err;
 }
 

@@ -16,6 +16,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "receiver/buffer_dump.h"
 #include "receiver/lineup.h"
 #include "sim/clock.h"
 
@@ -203,6 +204,26 @@ std::unique_ptr<sim::Receiver> imageReceiver(const std::string &diskDir, const L
     sim::ReceiverConfig config = configFor(diskDir, options);
     config.imagePath = DIRO_PLUGIN_IMAGE;
     return started(config, options.powerOn);
+}
+
+BufferBlocks bufferBlocks(const std::string &file) {
+    auto word = [&file](size_t at) {
+        uint32_t v = 0;
+        for (size_t i = 0; i < 4; ++i)
+            v |= uint32_t(uint8_t(file[at + i])) << (8 * i);
+        return v;
+    };
+    const size_t sizes = 4 * rx::kBufferSlots, records = rx::kBufferHeadSize;   // the block sizes, record 0 of slot 0
+    BufferBlocks b;
+    for (size_t s = 0; s < size_t(rx::kBufferedChannels) && file.size() >= rx::kBufferFixedSize; ++s) {
+        uint32_t count = word(s * 4), size = word(sizes + s * 4);
+        uint32_t text0 = word(records + s * rx::kEventsPerSlot * rx::kEventRecordSize + 12);
+        if (count > 0 && size >= 1 && size <= rx::kMaxBlockSize && text0 != 0) {
+            ++b.count;
+            b.bytes += size;
+        }
+    }
+    return b;
 }
 
 }  // namespace testsupport

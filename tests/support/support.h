@@ -78,4 +78,25 @@ inline std::unique_ptr<sim::Receiver> linkedReceiver(const std::string &diskDir,
 // A virtual receiver loading the plug-in image as the firmware does (DIRO_PLUGIN_IMAGE).
 std::unique_ptr<sim::Receiver> imageReceiver(const std::string &diskDir, const LinkedOptions &options = {});
 
+// Whether the program is built with AddressSanitizer: the longest tests run a shorter version.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// The text blocks a buffer file "Diro_ROD.BufferExt.DAT" holds: the slots 0..199 with events, a
+// block size in range and a text for record 0 (as its layout gives them), and their bytes. What a
+// start that loads the file whole takes from the heap.
+struct BufferBlocks {
+    size_t count = 0, bytes = 0;
+};
+BufferBlocks bufferBlocks(const std::string &file);
+
 }  // namespace testsupport

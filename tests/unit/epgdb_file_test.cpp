@@ -388,6 +388,8 @@ TEST(BufferFileSave, AFileThatCannotBeWrittenShowsTheMessage) {
     Bench b;
     rgn = word(TAP_Osd_Create(0, 0, OSD_WIDTH, OSD_HEIGHT, 0, 0));
     fillVarious(b, 4);
+    ASSERT_EQ(SaveBufferFile(), 0);
+    std::string saved = testsupport::readFile(b.dir.file(kFile));
     b.fw().disk.faults.refuseOpen = true;
     EXPECT_EQ(SaveBufferFile(), 1);
     EXPECT_TRUE(drawn(b, "     Can't SAVE BUFFER FILE"));
@@ -404,11 +406,13 @@ TEST(BufferFileSave, AFileThatCannotBeWrittenShowsTheMessage) {
     ASSERT_FALSE(b.fw().log.lines().empty());
     EXPECT_NE(b.fw().log.lines().back().find("written to Diro_ROD.BufferExt.DAT"), std::string::npos)
         << b.fw().log.lines().back();
-    // What the full disk left is a cut file: the next start does not load it.
+    // The full disk cut the new copy short, not the file: the last save is still there whole.
+    EXPECT_EQ(testsupport::readFile(b.dir.file(kFile)), saved);
+    EXPECT_FALSE(b.fw().disk.exists(std::string(kFile) + ".tmp"));
     epgtest::releaseAll();
     epgtest::forgetBuffer();
-    EXPECT_EQ(ReadBufferFile(), 2);
-    EXPECT_EQ(max_Event[0], 0);
+    EXPECT_EQ(ReadBufferFile(), 0);
+    EXPECT_EQ(text(0, 0), "Ch0 show 0");
 }
 
 TEST(AutoSave, WritesOncePerDueMinute) {

@@ -270,7 +270,7 @@ TEST(ExportMessages, AFileThatCannotBeOpenedGivesTheMessageAndNoFile) {
     Bench b("2026-12-07 10:15", 40, sim::Heap::kDefaultSize, true);
     b.schedule(0, 0, {b.event("10:00", 60, "News")});
     FillBuffer(0, 0);
-    b.fw().disk.faults.refuseOpenOf = {EXPORT_HTML_NAME, EXPORT_CSV_NAME};
+    b.fw().disk.faults.refuseOpenOf = {EXPORT_HTML_NAME ".tmp", EXPORT_CSV_NAME ".tmp"};
     b.rx->screen().clearLog();
     ExportHTML(0);
     ExportCSV(1);

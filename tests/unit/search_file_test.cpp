@@ -322,10 +322,19 @@ TEST(SearchFileWrite, AFailedWriteIsReported) {
     rgn = (word)TAP_Osd_Create(0, 0, OSD_WIDTH, OSD_HEIGHT, 0, 0);
     Set_Colors();
     setList({{"Krimi", 1}});
+    ASSERT_EQ(SaveSearch(), 0);
+    const std::string saved = b.get(SEARCH_FILE_NAME);
+    setList({{"Krimi", 1}, {"Tatort", 2}});
     b.fw().disk.faults.full = true;
     EXPECT_EQ(SaveSearch(), 1);
     EXPECT_TRUE(b.rx->screen().shows("Can't SAVE SEARCH FILE"));
-    EXPECT_EQ(max_Search, 1);
+    EXPECT_EQ(max_Search, 2);
+    // The disk failing half-way keeps the file saved before too.
+    b.fw().disk.faults.full = false;
+    b.fw().disk.faults.failWritesAfterBytes = 20;
+    EXPECT_EQ(SaveSearch(), 1);
+    b.fw().disk.faults.failWritesAfterBytes = -1;
+    EXPECT_EQ(b.get(SEARCH_FILE_NAME), saved);
 }
 
 // --- Reading ---

@@ -228,6 +228,9 @@ TEST(SettingsFile, RecTunerTwoSavedReadsBackAsThree) {
 TEST(SettingsFile, AFullDiskIsReportedNotPassedOffAsSaved) {
     TempDir dir;
     auto rx = testsupport::linkedReceiver(dir.path());
+    ASSERT_EQ(SaveSettingsFile(), 0);
+    const std::string saved = testsupport::readFile(dir.file(SETTINGS_FILE_NAME));
+    settings.remote_mode = settings.remote_mode == 7 ? 8 : 7;   // a change the failed save loses
     rx->screen().clearLog();
     rx->firmware().disk.faults.failWritesAfterBytes = 100;   // the disk fills up during the write
     EXPECT_EQ(SaveSettingsFile(), 1);
@@ -235,6 +238,8 @@ TEST(SettingsFile, AFullDiskIsReportedNotPassedOffAsSaved) {
     for (const sim::ScreenText &t : rx->screen().textLog())
         shown = shown || t.text == "     Can't SAVE SETTINGS FILE";
     EXPECT_TRUE(shown);
+    // The file saved before stays whole: the next start reads it, not a piece.
+    EXPECT_EQ(testsupport::readFile(dir.file(SETTINGS_FILE_NAME)), saved);
 
     rx->firmware().disk.faults.failWritesAfterBytes = -1;
     rx->firmware().disk.faults.full = true;                  // cannot even create the file
@@ -242,6 +247,7 @@ TEST(SettingsFile, AFullDiskIsReportedNotPassedOffAsSaved) {
     EXPECT_EQ(SaveSettingsFile(), 1);
     EXPECT_FALSE(rx->screen().textLog().empty());
     EXPECT_TRUE(rx->firmware().disk.openFiles().empty());
+    EXPECT_EQ(testsupport::readFile(dir.file(SETTINGS_FILE_NAME)), saved);
 }
 
 TEST(Validation, OutOfRangeValuesGetTheirDefaultsTestedUnsigned) {

@@ -10,6 +10,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <memory>
 #include <string>
 
 #include "frame/state.h"
@@ -184,6 +185,27 @@ TEST(TextFilters, WordAtATimeFiltersGiveTheBytesOfTheByteByByteRules)
         EXPECT_EQ(std::string(ConvertByteStr(source + offset, source + offset, n)), ext);
         memcpy(source + offset, text.c_str(), text.size() + 1);
         EXPECT_EQ(std::string(CopyConvertTitleStr(source + offset, source + offset, n)), title);
+    }
+}
+
+// A text that ends well before the limit, in a block of exactly its length (as the firmware
+// hands over an extended text): the filter reads nothing beyond the block, wherever it starts.
+// The sanitized build reports a read past it.
+TEST(TextFilters, ATextEndingBeforeTheLimitIsNotReadBeyondItsBlock)
+{
+    const std::string text = "News at ten\nand the weather";
+    for (size_t len = 0; len <= text.size(); ++len) {
+        for (size_t shift = 0; shift < 4; ++shift) {
+            std::unique_ptr<char[]> block(new char[shift + len + 1]);
+            char *src = block.get() + shift;
+            memcpy(src, text.data(), len);
+            src[len] = 0;
+            char d[64];
+            std::string want = text.substr(0, len);
+            for (char &c : want)
+                c = c == '\n' ? '|' : c;
+            EXPECT_EQ(std::string(ConvertByteStr(d, src, 500)), want) << len << " " << shift;
+        }
     }
 }
 
