@@ -12,7 +12,7 @@
 enum { CODED_WORD_BYTES = 4, CODES_PER_WORD = 5 };
 
 // Code to character. The string fills codes 0..83 (code 0 is its leading NUL); the rest stay 0.
-const unsigned char DecTable[CODED_TABLE_SIZE] =
+constexpr unsigned char DecTable[CODED_TABLE_SIZE] =
     "\0 "                                   //  0 end,  1 space
     "0123456789"                            //  2..11
     "ABCDEFGHIJKLMNOPQRSTUVWXYZ"            // 12..37
