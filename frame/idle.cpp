@@ -69,9 +69,11 @@ static void remote_complete_message(void);
 // --- The chain ---
 
 // The extra clock while the views are hidden: counting the key window down, or always shown.
+// Not over the start-up search message: the clock would draw into its box and take the second
+// its countdown waits for, so the message would never go.
 static void extra_clock_if_shown(void)
 {
-    if (_epgShow != 0)
+    if (_epgShow != 0 || search_start > 0)
         return;
     int always_on = settings.clock_button == 2 || settings.clock_button >= 4;
     if (countdown > 0 || (always_on && subState == SUBSTATE_Normal && MsgCountdown == 0))

@@ -3,7 +3,8 @@
 //   - NightlyScan*, ScanState*: the automatic scan: start, walk, saves, end on channel 0
 //   - UserRefresh*: PLAY's refresh, 12 seconds a channel, kept in memory
 //   - RemotePolling*: the command files are read at the multiples of the interval, once each
-//   - DeferredDuties*, StartUpSearch*: saves asked for by other parts; the start-up search
+//   - DeferredDuties*, StartUpSearch*: saves asked for by other parts; the start-up search and
+//     its message, which goes after its seconds also under the always-on clock
 //   - MessageOverViews*: a message of the background ends and the views stand as they were
 #include <gtest/gtest.h>
 
@@ -286,4 +287,19 @@ TEST(MessageOverViews, TheViewsComeBackWhereTheUserMovedWhileTheRemoteMessagesSt
     rx->advance(3000);
     EXPECT_EQ(MsgCountdown, 0);
     EXPECT_EQ(cursor, 3);
+}
+
+TEST(StartUpSearch, TheMessageGoesAfterItsSecondsWithTheClockAlwaysOn) {
+    TempDir dir;
+    auto rx = start(dir, "2026-12-07 20:00", 4);
+    settings.clock_button = 2;   // the extra clock always on
+    search_start = START_SEARCH_SHOWS;
+    rx->advance(10000);
+    EXPECT_GT(search_start, 0);
+    EXPECT_FALSE(rx->screen().shows("20:00"));   // no clock over the message
+    rx->advance(12000);
+    EXPECT_EQ(search_start, 0);
+    EXPECT_EQ(rx->firmware().system.display(), sim::Display::Firmware);
+    rx->advance(2000);
+    EXPECT_TRUE(rx->screen().shows("20:00"));    // then the clock comes back
 }
