@@ -92,3 +92,16 @@ int SafeFile_Recover(const char *name)
     }
     return result;
 }
+
+void SafeFile_Delete(const char *name)
+{
+    char part[SAFEFILE_NAME_SIZE], done[SAFEFILE_NAME_SIZE];
+    if (name == NULL)
+        return;
+    TAP_Hdd_Delete(name);
+    if (name_with(part, name, SAFEFILE_PART_SUFFIX) != 0)
+        return;
+    name_with(done, name, SAFEFILE_DONE_SUFFIX);
+    TAP_Hdd_Delete(done);
+    TAP_Hdd_Delete(part);
+}

@@ -56,4 +56,8 @@ int SafeFile_Close(SafeFile *sf);
 // 0 nothing to do.
 int SafeFile_Recover(const char *name);
 
+// Deletes `name` with whatever an unfinished save left of it (NAME.new, NAME.tmp), so that the
+// next start-up has nothing to bring back.
+void SafeFile_Delete(const char *name);
+
 #endif

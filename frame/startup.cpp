@@ -148,7 +148,7 @@ void Stop_Exit(void)
 void Delete_Files_Exit(void)
 {
     _epgShow = -1;
-    TAP_Hdd_Delete(BUFFER_FILE_NAME);
-    TAP_Hdd_Delete(SETTINGS_FILE_NAME);
+    SafeFile_Delete(BUFFER_FILE_NAME);
+    SafeFile_Delete(SETTINGS_FILE_NAME);
     end_plugin();
 }

@@ -524,6 +524,10 @@ TEST(DeleteFiles, DigitZeroOnTheLastMenuRowDeletesBothFilesAndEnds) {
     rx->pressKey(RKEY_Red);   // saves both files and closes
     ASSERT_TRUE(rx->firmware().disk.exists(SETTINGS_FILE_NAME));
     ASSERT_TRUE(rx->firmware().disk.exists(BUFFER_FILE_NAME));
+    // What a save the firmware did not finish left behind must go too, or the next start would
+    // put it back in place.
+    testsupport::writeFile(dir.file(BUFFER_FILE_NAME ".new"), testsupport::readFile(dir.file(BUFFER_FILE_NAME)));
+    testsupport::writeFile(dir.file(SETTINGS_FILE_NAME ".tmp"), "piece");
     openViews(*rx);
     rx->pressKey(RKEY_Menu);
     for (int i = 0; i < 5; ++i)
@@ -537,6 +541,8 @@ TEST(DeleteFiles, DigitZeroOnTheLastMenuRowDeletesBothFilesAndEnds) {
     EXPECT_FALSE(rx->pluginRunning());
     EXPECT_FALSE(rx->firmware().disk.exists(SETTINGS_FILE_NAME));
     EXPECT_FALSE(rx->firmware().disk.exists(BUFFER_FILE_NAME));
+    EXPECT_FALSE(rx->firmware().disk.exists(BUFFER_FILE_NAME ".new"));
+    EXPECT_FALSE(rx->firmware().disk.exists(SETTINGS_FILE_NAME ".tmp"));
     EXPECT_EQ(rx->firmware().system.display(), sim::Display::Firmware);
 }
 
