@@ -79,6 +79,27 @@ static void recover_saved_files(void)
         SafeFile_Recover(saved_files[i]);
 }
 
+void LoadSettingsAndBuffer(void)
+{
+    Clear_Settings();
+    ReadSettingsFile();
+    ReadBufferFile();
+    Check_Settings();
+    CheckChBuf();
+    Set_Colors();
+    Select_Language();
+}
+
+void SettleStartSettings(void)
+{
+    settings.word_228 = 0;
+    if (settings.buffered_channels < settings.scan_max_channels)
+        settings.scan_max_channels = settings.buffered_channels;
+    if (settings.timer_name_date_replace == 1)
+        Timer_ChangeDate();
+    ApplyChannelLimit();
+}
+
 extern "C" int TAP_Main(void)
 {
     int handle = TAP_Osd_Create(0, 0, OSD_WIDTH, OSD_HEIGHT, 0, 0);
@@ -89,22 +110,10 @@ extern "C" int TAP_Main(void)
     CountChannels();
 
     recover_saved_files();
-    Clear_Settings();
-    ReadSettingsFile();
-    ReadBufferFile();
-    Check_Settings();
-    CheckChBuf();
-    Set_Colors();
-    Select_Language();
+    LoadSettingsAndBuffer();
     ReadSearchINI();
     ReadCommandINI();
-
-    settings.word_228 = 0;
-    if (settings.buffered_channels < settings.scan_max_channels)
-        settings.scan_max_channels = settings.buffered_channels;
-    if (settings.timer_name_date_replace == 1)
-        Timer_ChangeDate();
-    ApplyChannelLimit();
+    SettleStartSettings();
     if (settings.auto_record_by_search == 2 || settings.auto_record_by_search == 3) {
         SearchAndRecord(1);
         cls();

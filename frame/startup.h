@@ -16,6 +16,14 @@ enum {
 // Formats the free-disk warning for free_mb megabytes into _strBuf2 in the current language.
 void FormatFreeSizeMsg(dword free_mb);
 
+// The start-up's reading of the two files: the settings (defaults, the file, validated) and the
+// buffer file, then the colours and language they choose.
+void LoadSettingsAndBuffer(void);
+
+// The start-up's settling of what was read: the scan count within the buffered channels, the
+// timer names' dates renewed when so set, the channel limit applied.
+void SettleStartSettings(void);
+
 // STOP in the views: saves the settings first when the menu holds changes, then the buffer
 // file, frees the firmware's event array, clears the screen, gives it back and ends the
 // plug-in. Sets _epgShow to -1 (ending).

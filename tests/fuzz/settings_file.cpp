@@ -9,6 +9,7 @@
 #include "epgdb/bufferfile.h"
 #include "epgdb/fill.h"
 #include "frame/epgkeys.h"
+#include "frame/startup.h"
 #include "frame/state.h"
 #include "settings/colors.h"
 #include "settings/settings.h"
@@ -26,19 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     ReadClock();
     TAP_Channel_GetCurrent(&_svcType, &_svcNum);
     CountChannels();
-    Clear_Settings();
-    ReadSettingsFile();
-    ReadBufferFile();
-    Check_Settings();
-    CheckChBuf();
-    Set_Colors();
-    Select_Language();
-    settings.word_228 = 0;
-    if (settings.buffered_channels < settings.scan_max_channels)
-        settings.scan_max_channels = settings.buffered_channels;
-    if (settings.timer_name_date_replace == 1)
-        Timer_ChangeDate();
-    ApplyChannelLimit();
+    LoadSettingsAndBuffer();
+    SettleStartSettings();
 
     // The plug-in validates again every other second while the guide is hidden.
     Settings checked;
